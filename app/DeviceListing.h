@@ -1,0 +1,13 @@
+#pragma once
+// The --list diagnostic: the supported HID interfaces found, and what the mouse says about itself.
+#include "device/HidBackend.h"
+
+#include <memory>
+#include <ostream>
+
+namespace q9 {
+
+// Returns the number of supported interfaces found.
+int printDeviceListing(std::shared_ptr<HidBackend> backend, std::ostream& out);
+
+} // namespace q9

@@ -1,0 +1,26 @@
+#pragma once
+// Real HID devices: hidapi's hidraw backend lists them; the transfers go straight to the hidraw node,
+// because a read blocked inside hidapi cannot be interrupted by another thread, and the transport
+// must end a read without limit when its device object closes it.
+#include "device/HidBackend.h"
+
+#include <map>
+#include <mutex>
+
+namespace q9 {
+
+class HidapiBackend final : public HidBackend {
+public:
+    HidapiBackend();
+
+    bool listNodes(std::vector<HidNodeInfo>& nodes) override;
+    std::shared_ptr<HidNode> openNode(const std::string& node, bool wantRead, bool wantWrite) override;
+    bool nodePresent(const std::string& node, uint16_t vid, uint16_t pid) override;
+    bool ownsNode(const std::string& node) const override;
+
+private:
+    std::mutex mutex_;
+    std::map<std::string, uint16_t> versions_; // release numbers seen by the last listing
+};
+
+} // namespace q9

@@ -1,0 +1,23 @@
+#pragma once
+// The emulated devices that --simulate plugs at start.
+#include "sim/SimBus.h"
+#include "sim/VendorDevice.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace q9::sim {
+
+struct Simulation {
+    std::shared_ptr<SimBus> bus = std::make_shared<SimBus>();
+    std::vector<std::unique_ptr<VendorDevice>> devices;
+    std::vector<std::string> unknown;    // names that are not devices at all
+    std::vector<std::string> notYet;     // devices this build cannot emulate yet
+};
+
+// A comma-separated list of "mouse", "mouse-receiver", "keyboard", "keyboard-receiver",
+// "mousepad", "headset".
+std::unique_ptr<Simulation> startSimulation(const std::string& list);
+
+} // namespace q9::sim
