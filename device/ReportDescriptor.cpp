@@ -30,6 +30,9 @@ struct LocalState {
 constexpr uint32_t kMaxReportBits = 8u * 4096u; // a report larger than 4 KiB is not a real device
 constexpr size_t kMaxFields = 4096;
 constexpr int kMaxDepth = 32;
+// A hostile descriptor could ask for millions of items; no real device needs more than this.
+constexpr size_t kMaxItemsPerType = 4096;
+constexpr uint32_t kMaxUsageList = 4096;
 
 int32_t signExtend(uint32_t v, int bytes)
 {
@@ -267,7 +270,7 @@ HidReportLayout::HidReportLayout(const TopCollection& collection, bool usesRepor
             base.field = fi;
             if (f.isButton()) {
                 base.isButton = true;
-                base.maxUsages = maxUsages[{t, f.usagePage}];
+                base.maxUsages = std::min(maxUsages[{t, f.usagePage}], kMaxUsageList);
                 base.usages.assign(base.maxUsages, 0);
                 // A range is one capability; a list of usages is one capability per usage.
                 std::vector<std::pair<uint16_t, uint16_t>> ranges;
@@ -276,6 +279,8 @@ HidReportLayout::HidReportLayout(const TopCollection& collection, bool usesRepor
                 for (uint16_t u : f.usages)
                     ranges.emplace_back(u, u);
                 for (auto [lo, hi] : ranges) {
+                    if (items.size() >= kMaxItemsPerType)
+                        break;
                     HidDataItem item = base;
                     item.usageMin = lo;
                     item.usageMax = hi;
@@ -289,7 +294,7 @@ HidReportLayout::HidReportLayout(const TopCollection& collection, bool usesRepor
                     : uint32_t(f.usages.size());
                 const uint32_t n = std::min(usageCount, f.reportCount);
                 caps_.valueCaps[t] += f.usages.empty() ? 1 : uint16_t(n);
-                for (uint32_t s = 0; s < n; ++s) {
+                for (uint32_t s = 0; s < n && items.size() < kMaxItemsPerType; ++s) {
                     HidDataItem item = base;
                     item.usage = f.usageAt(s);
                     item.slot = s;
@@ -342,13 +347,27 @@ bool HidReportLayout::unpack(const uint8_t* report, size_t length)
     if (!report || length < 1)
         return false;
     const uint8_t reportId = report[0];
+    // The usages that are on, decoded once per usage page.
+    struct PageUsages {
+        uint16_t page;
+        int status;
+        std::vector<uint16_t> on;
+    };
+    std::vector<PageUsages> pages;
     for (HidDataItem& item : items_[int(ReportType::Input)]) {
         if (item.reportId != reportId)
             continue;
         const ReportField& f = collection_.fields[item.field];
         if (item.isButton) {
-            int status = HidStatusSuccess;
-            std::vector<uint16_t> on = usagesOn(reportId, item.usagePage, report, length, status);
+            auto it = std::find_if(pages.begin(), pages.end(), [&](const PageUsages& p) { return p.page == item.usagePage; });
+            if (it == pages.end()) {
+                PageUsages p{item.usagePage, HidStatusSuccess, {}};
+                p.on = usagesOn(reportId, item.usagePage, report, length, p.status);
+                pages.push_back(std::move(p));
+                it = pages.end() - 1;
+            }
+            int status = it->status;
+            const std::vector<uint16_t>& on = it->on;
             if (on.size() > item.maxUsages)
                 status = HidStatusBufferTooSmall;
             std::fill(item.usages.begin(), item.usages.end(), 0);

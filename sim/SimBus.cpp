@@ -24,12 +24,17 @@ bool SimInterface::plugged() const
 
 void SimInterface::sendInput(const uint8_t* data, size_t length, std::chrono::microseconds delay)
 {
-    const auto due = Clock::now() + delay;
+    const auto now = Clock::now();
+    const auto due = now + delay;
     std::lock_guard lock(mutex_);
     if (!plugged_)
         return;
     for (SimHandle* h : handles_)
         h->push(std::vector<uint8_t>(data, data + length), due);
+    while (!inFlight_.empty() && inFlight_.front().first <= now)
+        inFlight_.pop_front();
+    if (due > now)
+        inFlight_.emplace_back(due, std::vector<uint8_t>(data, data + length));
 }
 
 std::shared_ptr<SimHandle> SimInterface::open(bool wantRead, bool wantWrite)
@@ -38,8 +43,13 @@ std::shared_ptr<SimHandle> SimInterface::open(bool wantRead, bool wantWrite)
     std::lock_guard lock(mutex_);
     if (!plugged_)
         return nullptr;
-    if (wantRead)
+    if (wantRead) {
         handles_.push_back(handle.get());
+        const auto now = Clock::now();
+        for (const auto& [due, bytes] : inFlight_)
+            if (due > now)
+                handle->push(bytes, due);
+    }
     return handle;
 }
 

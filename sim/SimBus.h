@@ -71,6 +71,8 @@ private:
     SimDeviceEndpoint* device_;
     bool plugged_ = false;
     std::vector<SimHandle*> handles_;
+    // Reports still travelling: a handle opened before one falls due receives it too.
+    std::deque<std::pair<std::chrono::steady_clock::time_point, std::vector<uint8_t>>> inFlight_;
 };
 
 class SimHandle final : public HidNode {
