@@ -145,6 +145,16 @@ std::vector<uint8_t> readDescriptorFromSysfs(const std::string& node)
 
 } // namespace
 
+std::shared_ptr<HidNode> makeHidrawNode(int fd, HidAttributes attributes, std::vector<uint8_t> descriptor)
+{
+    const int abortFd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (abortFd < 0) {
+        ::close(fd);
+        return nullptr;
+    }
+    return std::make_shared<HidrawNode>(fd, abortFd, attributes, std::move(descriptor));
+}
+
 HidapiBackend::HidapiBackend() { hid_init(); }
 
 bool HidapiBackend::ownsNode(const std::string& node) const { return !sysfsDeviceDir(node).empty(); }
@@ -203,11 +213,6 @@ std::shared_ptr<HidNode> HidapiBackend::openNode(const std::string& node, bool w
         ::close(fd);
         return nullptr;
     }
-    const int abortFd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
-    if (abortFd < 0) {
-        ::close(fd);
-        return nullptr;
-    }
     HidAttributes attrs;
     attrs.vid = uint16_t(devinfo.vendor);
     attrs.pid = uint16_t(devinfo.product);
@@ -216,8 +221,7 @@ std::shared_ptr<HidNode> HidapiBackend::openNode(const std::string& node, bool w
         auto it = versions_.find(node);
         attrs.version = it == versions_.end() ? 0 : it->second;
     }
-    return std::make_shared<HidrawNode>(fd, abortFd, attrs,
-                                        std::vector<uint8_t>(desc.value, desc.value + desc.size));
+    return makeHidrawNode(fd, attrs, std::vector<uint8_t>(desc.value, desc.value + desc.size));
 }
 
 bool HidapiBackend::nodePresent(const std::string& node, uint16_t vid, uint16_t pid)

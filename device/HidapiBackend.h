@@ -9,6 +9,10 @@
 
 namespace q9 {
 
+// An open node on a hidraw file descriptor (taken over). Exposed for tests, which drive it over a
+// packet socket pair: hidraw, too, hands out one whole report per read.
+std::shared_ptr<HidNode> makeHidrawNode(int fd, HidAttributes attributes, std::vector<uint8_t> descriptor);
+
 class HidapiBackend final : public HidBackend {
 public:
     HidapiBackend();
