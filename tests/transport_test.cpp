@@ -149,6 +149,22 @@ TEST(Transport, KeepsOnlyReportsOfItsOwnCollection)
     EXPECT_EQ(got, 0u);
 }
 
+TEST(Transport, AShortReportIsZeroFilled)
+{
+    SimMouse sim;
+    sim.mouse->plugCable();
+    HidTransport t(sim.backend);
+    ASSERT_TRUE(t.open(sim.path("cable", 1), true, true, true, false));
+    sim.mouse->sendCommandInput("cable", {0x04, 0xAA, 0xBB, 0x03});
+    uint8_t in[64];
+    std::fill(std::begin(in), std::end(in), 0xCC);
+    size_t got = 0;
+    ASSERT_TRUE(t.read(in, sizeof in, &got, 200));
+    EXPECT_EQ(got, 4u);
+    EXPECT_EQ(in[3], 0x03);
+    EXPECT_TRUE(std::all_of(in + 4, in + 64, [](uint8_t b) { return b == 0; }));
+}
+
 TEST(Transport, ReadTimesOutAfterItsTimeOut)
 {
     SimMouse sim;
