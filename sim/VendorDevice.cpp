@@ -24,7 +24,7 @@ uint16_t sumOf(const uint8_t* r)
 
 class VendorDevice::Link final : public SimDeviceEndpoint {
 public:
-    Link(VendorDevice& device, VendorLinkSpec spec) : device_(device), spec_(std::move(spec)) {}
+    Link(VendorDevice& device, LinkSetup setup) : device_(device), setup_(std::move(setup)) {}
     ~Link() override
     {
         if (command)
@@ -39,7 +39,7 @@ public:
     }
 
     VendorDevice& device_;
-    VendorLinkSpec spec_;
+    LinkSetup setup_;
     std::shared_ptr<SimInterface> command;
     std::shared_ptr<SimInterface> event;
 };
@@ -55,7 +55,7 @@ VendorDevice::~VendorDevice()
 {
     std::vector<std::string> names;
     for (const auto& l : links_)
-        names.push_back(l->spec_.name);
+        names.push_back(l->setup_.name);
     for (const auto& n : names)
         unplug(n);
     retired_.clear();
@@ -64,20 +64,20 @@ VendorDevice::~VendorDevice()
 VendorDevice::Link* VendorDevice::findLink(const std::string& name) const
 {
     for (const auto& l : links_)
-        if (l->spec_.name == name)
+        if (l->setup_.name == name)
             return l.get();
     return nullptr;
 }
 
-void VendorDevice::plug(const VendorLinkSpec& spec)
+void VendorDevice::plug(const LinkSetup& setup)
 {
     std::lock_guard lock(mutex_);
-    if (findLink(spec.name))
+    if (findLink(setup.name))
         return;
-    auto link = std::make_unique<Link>(*this, spec);
-    const std::string base = "sim:" + deviceName_ + "/" + spec.name + "/if";
-    SimInterfaceInfo event{base + "0", vid_, spec.pid, version_, 0, eventInterfaceDescriptor()};
-    SimInterfaceInfo command{base + "1", vid_, spec.pid, version_, 1, commandInterfaceDescriptor(leading_)};
+    auto link = std::make_unique<Link>(*this, setup);
+    const std::string base = "sim:" + deviceName_ + "/" + setup.name + "/if";
+    SimInterfaceInfo event{base + "0", vid_, setup.pid, version_, 0, eventInterfaceDescriptor()};
+    SimInterfaceInfo command{base + "1", vid_, setup.pid, version_, 1, commandInterfaceDescriptor(leading_)};
     link->event = bus_->add(std::move(event), link.get());
     link->command = bus_->add(std::move(command), link.get());
     links_.push_back(std::move(link));
@@ -88,7 +88,7 @@ void VendorDevice::unplug(const std::string& linkName)
     std::unique_ptr<Link> gone;
     {
         std::lock_guard lock(mutex_);
-        auto it = std::find_if(links_.begin(), links_.end(), [&](const auto& l) { return l->spec_.name == linkName; });
+        auto it = std::find_if(links_.begin(), links_.end(), [&](const auto& l) { return l->setup_.name == linkName; });
         if (it == links_.end())
             return;
         bus_->remove((*it)->command);
@@ -123,11 +123,11 @@ bool VendorDevice::sendEvent(uint16_t code)
     std::lock_guard lock(mutex_);
     Link* via = nullptr;
     for (const auto& l : links_)
-        if (!l->spec_.receiver)
+        if (!l->setup_.receiver)
             via = l.get();
     if (!via && radioLink_)
         for (const auto& l : links_)
-            if (l->spec_.receiver)
+            if (l->setup_.receiver)
                 via = l.get();
     if (!via)
         return false;
@@ -220,7 +220,7 @@ void VendorDevice::handle(Link& link, const uint8_t* data, size_t length)
 {
     std::unique_lock lock(mutex_);
     ReceivedReport rec;
-    rec.link = link.spec_.name;
+    rec.link = link.setup_.name;
     rec.length = length;
     std::memcpy(rec.bytes.data(), data, std::min(length, kReport));
     const uint8_t* r = rec.bytes.data();
@@ -252,7 +252,7 @@ void VendorDevice::handle(Link& link, const uint8_t* data, size_t length)
     std::memcpy(answer, r, 8);
     answer[0] = answerReportId_.value_or(kVendorReportId);
     answer[7] = 0;
-    if (link.spec_.receiver && !radioLink_) {
+    if (link.setup_.receiver && !radioLink_) {
         // The receiver answers for a device it cannot reach.
         if (code != kLinkQuery)
             answer[3] = kLinkQuery;

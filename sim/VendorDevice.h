@@ -23,7 +23,7 @@ struct ReceivedReport {
 };
 
 // One way to reach the device: a USB product with a command and an event interface.
-struct VendorLinkSpec {
+struct LinkSetup {
     std::string name;      // "cable", "receiver"
     uint16_t pid = 0;
     bool receiver = false; // answers for the device only while the radio link is up
@@ -38,7 +38,7 @@ public:
     VendorDevice& operator=(const VendorDevice&) = delete;
 
     // Links.
-    void plug(const VendorLinkSpec& link);
+    void plug(const LinkSetup& link);
     void unplug(const std::string& linkName);
     bool isPlugged(const std::string& linkName) const;
     void setRadioLink(bool up); // receiver ↔ device (device switched on and in range)
