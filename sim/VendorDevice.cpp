@@ -106,6 +106,13 @@ bool VendorDevice::isPlugged(const std::string& linkName) const
     return findLink(linkName) != nullptr;
 }
 
+std::shared_ptr<SimInterface> VendorDevice::interfaceOf(const std::string& linkName, int number) const
+{
+    std::lock_guard lock(mutex_);
+    const Link* l = findLink(linkName);
+    return l ? (number == 0 ? l->event : l->command) : nullptr;
+}
+
 void VendorDevice::setRadioLink(bool up)
 {
     std::lock_guard lock(mutex_);

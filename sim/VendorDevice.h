@@ -41,6 +41,8 @@ public:
     void plug(const LinkSetup& link);
     void unplug(const std::string& linkName);
     bool isPlugged(const std::string& linkName) const;
+    // A plugged link's interface (0: events, 1: commands); null when the link is not plugged.
+    std::shared_ptr<SimInterface> interfaceOf(const std::string& linkName, int number) const;
     void setRadioLink(bool up); // receiver ↔ device (device switched on and in range)
     bool radioLink() const;
 

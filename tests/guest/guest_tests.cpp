@@ -1,0 +1,233 @@
+// Runs inside a small Linux guest: the emulated mouse is a kernel HID device through uhid, and the
+// host side is the real one: HidapiBackend over hidraw, the transport, the command channel, the scan.
+// Nothing simulated above the kernel.
+#include "device/CommandChannel.h"
+#include "device/DeviceScanner.h"
+#include "device/HidapiBackend.h"
+#include "sim/MouseEmulator.h"
+#include "sim/UhidBridge.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cstdio>
+#include <future>
+#include <numeric>
+#include <thread>
+#include <unistd.h>
+
+namespace q9 {
+namespace {
+
+using namespace std::chrono;
+
+class GuestMouse : public testing::Test {
+protected:
+    std::shared_ptr<sim::SimBus> bus = std::make_shared<sim::SimBus>();
+    sim::MouseEmulator mouse{bus};
+    std::vector<std::unique_ptr<sim::UhidDevice>> kernelDevices;
+    std::shared_ptr<HidapiBackend> backend = std::make_shared<HidapiBackend>();
+    HidTransport enumerator{backend};
+    LiveInterfaceList live = buildLiveInterfaceList();
+    DeviceScanner scanner{enumerator, live};
+
+    // Plugs a link of the mouse and presents both its interfaces to the kernel.
+    void plug(const std::string& link)
+    {
+        if (link == "cable")
+            mouse.plugCable();
+        else
+            mouse.plugReceiver();
+        for (int n : {0, 1}) {
+            std::string error;
+            auto dev = sim::UhidDevice::create(mouse.interfaceOf(link, n), "Q9 sim mouse " + link,
+                                               "q9zen-sim/mouse/" + link + "/input" + std::to_string(n), error);
+            ASSERT_TRUE(dev) << error;
+            kernelDevices.push_back(std::move(dev));
+        }
+        const uint16_t pid = link == "cable" ? 0x226E : 0x226F;
+        // hid-generic binds and the hidraw nodes appear shortly after the devices are created.
+        const auto deadline = steady_clock::now() + seconds(10);
+        for (;;) {
+            std::vector<HidNodeInfo> nodes;
+            backend->listNodes(nodes);
+            int found = 0;
+            for (const auto& node : nodes)
+                found += node.vid == 0x320F && node.pid == pid;
+            if (found == 2)
+                break;
+            ASSERT_LT(steady_clock::now(), deadline) << "hidraw nodes of " << link << " did not appear";
+            std::this_thread::sleep_for(milliseconds(20));
+        }
+    }
+
+    std::vector<std::pair<ScanEvent, int>> pass()
+    {
+        std::vector<std::pair<ScanEvent, int>> events;
+        scanner.pass([&](ScanEvent e, int row) { events.emplace_back(e, row); });
+        return events;
+    }
+
+    void openChannel(CommandChannel& channel, int row)
+    {
+        const bool receiver = isReceiverKind(live[size_t(row)].kind);
+        HidTransport& t = receiver ? channel.receiverTransport() : channel.cableTransport();
+        ASSERT_TRUE(t.open(live[size_t(row)].path, true, true, true, false));
+        channel.setOpen(true);
+        channel.setMode(receiver ? 2 : 1);
+    }
+
+    void roundTrip(CommandChannel& channel)
+    {
+        uint8_t info[34] = {};
+        ASSERT_EQ(channel.readDeviceInfo(info), ResultOk);
+        const auto expected = mouse.deviceInfo();
+        EXPECT_TRUE(std::equal(expected.begin(), expected.end(), info));
+
+        std::vector<uint8_t> record(86);
+        std::iota(record.begin(), record.end(), uint8_t(3));
+        ASSERT_EQ(channel.beginConfig(), ResultOk);
+        ASSERT_EQ(channel.writeSettings(128, record.data(), record.size()), ResultOk);
+        ASSERT_EQ(channel.endConfig(), ResultOk);
+        std::vector<uint8_t> back(86);
+        ASSERT_EQ(channel.readSettings(128, back.data(), back.size()), ResultOk);
+        EXPECT_EQ(back, record);
+        EXPECT_EQ(mouse.framingErrors(), 0);
+        EXPECT_EQ(mouse.writesOutsideTransaction(), 0);
+    }
+};
+
+TEST_F(GuestMouse, CableInterfacesClaimRowsFourAndFive)
+{
+    plug("cable");
+    const auto events = pass();
+    ASSERT_EQ(events.size(), 2u);
+    ASSERT_TRUE(live[4].claimed);
+    ASSERT_TRUE(live[5].claimed);
+    EXPECT_EQ(live[4].path.rfind(L"hid#vid_320f&pid_226e&mi_01&col02#/dev/hidraw", 0), 0u);
+    EXPECT_EQ(live[5].path.rfind(L"hid#vid_320f&pid_226e&mi_00&col03#/dev/hidraw", 0), 0u);
+}
+
+TEST_F(GuestMouse, CommandsOnTheCable)
+{
+    plug("cable");
+    pass();
+    CommandChannel channel(backend);
+    openChannel(channel, 4);
+    EXPECT_EQ(channel.cableTransport().capabilities().usagePage, 0xFF1C);
+    EXPECT_EQ(channel.cableTransport().attributes().pid, 0x226E);
+    roundTrip(channel);
+    EXPECT_EQ(mouse.receivedCommands(0x06).size(), 2u); // 56 + 30 bytes
+}
+
+TEST_F(GuestMouse, CommandsThroughTheReceiver)
+{
+    plug("receiver");
+    pass();
+    ASSERT_TRUE(live[6].claimed);
+    ASSERT_TRUE(live[7].claimed);
+    EXPECT_EQ(live[6].path.rfind(L"hid#vid_320f&pid_226f&mi_01&col02#/dev/hidraw", 0), 0u);
+    CommandChannel channel(backend);
+    openChannel(channel, 6);
+    EXPECT_TRUE(channel.linkQuery());
+    roundTrip(channel);
+    EXPECT_EQ(mouse.receivedCommands(0x06).size(), 4u); // 24 + 24 + 24 + 14 bytes
+    mouse.setRadioLink(false);
+    EXPECT_FALSE(channel.linkQuery());
+}
+
+TEST_F(GuestMouse, AnAnswerOfAnotherReportIdIsNotTheAnswer)
+{
+    plug("cable");
+    pass();
+    CommandChannel channel(backend);
+    openChannel(channel, 4);
+    channel.setTimeouts(300, 300);
+    mouse.setAnswerReportId(0x01); // the interface's mouse collection
+    uint8_t info[34] = {};
+    EXPECT_EQ(channel.readDeviceInfo(info), ResultNoAnswer);
+    mouse.setAnswerReportId(std::nullopt);
+    EXPECT_EQ(channel.readDeviceInfo(info), ResultOk);
+}
+
+TEST_F(GuestMouse, ReadOfASilentDeviceTimesOut)
+{
+    plug("cable");
+    pass();
+    HidTransport t(backend);
+    ASSERT_TRUE(t.open(live[4].path, true, true, true, false));
+    uint8_t in[64];
+    const auto start = steady_clock::now();
+    EXPECT_EQ(t.read(in, sizeof in, nullptr, 1000), 0);
+    const auto took = duration_cast<milliseconds>(steady_clock::now() - start).count();
+    EXPECT_GE(took, 990);
+    EXPECT_LT(took, 2000);
+}
+
+TEST_F(GuestMouse, CloseEndsAReadWithoutLimit)
+{
+    plug("cable");
+    pass();
+    HidTransport t(backend);
+    ASSERT_TRUE(t.open(live[5].path, true, true, true, false));
+    auto reader = std::async(std::launch::async, [&] {
+        uint8_t in[64];
+        return t.read(in, sizeof in, nullptr, kInfiniteTimeout);
+    });
+    while (!t.reading())
+        std::this_thread::sleep_for(milliseconds(1));
+    std::this_thread::sleep_for(milliseconds(50));
+    t.close();
+    ASSERT_EQ(reader.wait_for(seconds(2)), std::future_status::ready);
+    EXPECT_EQ(reader.get(), 0);
+}
+
+TEST_F(GuestMouse, AnEventReportArrivesOnTheEventInterface)
+{
+    plug("cable");
+    pass();
+    HidTransport t(backend);
+    ASSERT_TRUE(t.open(live[5].path, true, true, true, false));
+    EXPECT_EQ(t.capabilities().usagePage, 0x000C);
+    ASSERT_TRUE(mouse.sendEvent(0x1123));
+    uint8_t in[64] = {};
+    size_t got = 0;
+    ASSERT_TRUE(t.read(in, sizeof in, &got, 2000));
+    EXPECT_EQ(in[0], 0x03);
+    EXPECT_EQ(in[1] | in[2] << 8, 0x1123);
+    ASSERT_TRUE(t.unpack(in, got));
+    EXPECT_EQ(t.firstInputButtonUsage(), 0x1123);
+}
+
+TEST_F(GuestMouse, DestroyingTheDeviceIsARemoval)
+{
+    plug("cable");
+    pass();
+    kernelDevices.clear();
+    std::vector<std::pair<ScanEvent, int>> events;
+    const auto deadline = steady_clock::now() + seconds(5);
+    while (events.empty() && steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(milliseconds(20));
+        events = pass();
+    }
+    ASSERT_EQ(events.size(), 2u);
+    EXPECT_EQ(events[0], std::make_pair(ScanEvent::Removal, 4));
+    EXPECT_EQ(events[1], std::make_pair(ScanEvent::Removal, 5));
+    EXPECT_TRUE(live[4].isFree());
+}
+
+} // namespace
+} // namespace q9
+
+int main(int argc, char** argv)
+{
+    testing::InitGoogleTest(&argc, argv);
+    if (::access("/dev/uhid", R_OK | W_OK) != 0) {
+        std::puts("no /dev/uhid: these tests run inside the test guest");
+        return 1;
+    }
+    const int rc = RUN_ALL_TESTS();
+    std::puts(rc == 0 ? "Q9ZEN GUEST TESTS PASSED" : "Q9ZEN GUEST TESTS FAILED");
+    std::fflush(stdout);
+    return rc;
+}
