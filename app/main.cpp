@@ -1,57 +1,166 @@
-// Q9 Zen 1K Gaming Mouse configuration utility.
+// Q9 Zen 1K Gaming Mouse configuration utility: the process entry.
 #include "app/DeviceListing.h"
+#include "app/MainWnd.h"
+#include "app/Startup.h"
 #include "device/HidapiBackend.h"
+#include "platform/Folders.h"
+#include "platform/LocalChannel.h"
+#include "platform/Messages.h"
+#include "platform/SingleInstance.h"
+#include "platform/Trace.h"
 #include "sim/Simulation.h"
+#include "ui/Resources.h"
 
-#include <cstring>
+#include <QApplication>
+#include <QMessageBox>
+#include <QTimer>
+
 #include <iostream>
 #include <memory>
 #include <string>
 
 namespace {
 
+struct Options {
+    bool list = false;
+    std::string simulate;
+    QString screenshot;
+};
+
 void usage(std::ostream& out)
 {
-    out << "Usage: q9zen [--list] [--simulate DEVICES]\n"
+    out << "Usage: q9zen [--list] [--simulate DEVICES] [--screenshot FILE.png]\n"
            "  --list              print the supported HID interfaces found and the mouse's device information\n"
            "  --simulate DEVICES  plug emulated devices at start: a comma-separated list of mouse,\n"
-           "                      mouse-receiver, keyboard, keyboard-receiver, mousepad, headset\n";
+           "                      mouse-receiver, keyboard, keyboard-receiver, mousepad, headset\n"
+           "  --screenshot FILE   render the main window once it is laid out, save it as PNG and quit\n";
 }
 
-} // namespace
-
-int main(int argc, char** argv)
+// 0: go on; 1: done (help); 2: bad arguments.
+int parse(int argc, char** argv, Options& o)
 {
-    std::string simulate;
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
         if (arg == "--list") {
-            // the only mode until the window exists
+            o.list = true;
         } else if (arg == "--simulate" && i + 1 < argc) {
-            simulate = argv[++i];
+            o.simulate = argv[++i];
         } else if (arg.rfind("--simulate=", 0) == 0) {
-            simulate = arg.substr(11);
+            o.simulate = arg.substr(11);
+        } else if (arg == "--screenshot" && i + 1 < argc) {
+            o.screenshot = QString::fromLocal8Bit(argv[++i]);
         } else if (arg == "--help" || arg == "-h") {
             usage(std::cout);
-            return 0;
+            return 1;
         } else {
             std::cerr << "q9zen: unknown argument \"" << arg << "\"\n";
             usage(std::cerr);
             return 2;
         }
     }
+    return 0;
+}
 
+std::unique_ptr<q9::sim::Simulation> startSimulation(const std::string& list)
+{
+    if (list.empty())
+        return nullptr;
+    auto s = q9::sim::startSimulation(list);
+    for (const auto& name : s->unknown)
+        std::cerr << "q9zen: \"" << name << "\" is not a device that can be simulated; ignored\n";
+    for (const auto& name : s->notYet)
+        std::cerr << "q9zen: the " << name << " emulator does not exist yet; ignored\n";
+    return s;
+}
+
+int listDevices(const Options& o)
+{
     auto backend = std::make_shared<q9::CompositeBackend>();
     backend->add(std::make_shared<q9::HidapiBackend>());
-    std::unique_ptr<q9::sim::Simulation> simulation;
-    if (!simulate.empty()) {
-        simulation = q9::sim::startSimulation(simulate);
-        for (const auto& name : simulation->unknown)
-            std::cerr << "q9zen: \"" << name << "\" is not a device that can be simulated; ignored\n";
-        for (const auto& name : simulation->notYet)
-            std::cerr << "q9zen: the " << name << " emulator does not exist yet; ignored\n";
+    auto simulation = startSimulation(o.simulate);
+    if (simulation)
         backend->add(std::make_shared<q9::sim::SimBackend>(simulation->bus));
-    }
     q9::printDeviceListing(backend, std::cout);
+    return 0;
+}
+
+// Messages from other processes reach the main window like window messages.
+q9::IpcReply deliver(q9::app::CMainWnd& wnd, const q9::IpcMessage& m)
+{
+    uint32_t id = m.number;
+    if (!m.name.empty()) {
+        id = q9::findRegisteredMessage(m.name);
+        if (!id) {
+            q9::trace("本地消息名称未注册，已丢弃: " + m.name);
+            return {};
+        }
+    }
+    if (m.isCopyData) {
+        q9::CopyData data{m.dwData, m.bytes};
+        return {int64_t(wnd.send(q9::WM_COPYDATA_MSG, m.wParam, m.lParam, &data)), {}};
+    }
+    return {int64_t(wnd.send(id, m.wParam, m.lParam)), {}};
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    Options options;
+    if (const int r = parse(argc, argv, options))
+        return r == 1 ? 0 : 2;
+    if (options.list)
+        return listDevices(options);
+
+    // Messages that exist before anything else runs.
+    q9::app::registerStartupMessages();
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QString::fromLatin1(q9::app::kProductName));
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    q9::app::PrivateFonts fonts;
+    if (!fonts.load(q9::folders::programFolder()))
+        QMessageBox::warning(nullptr, QString(), QStringLiteral("加载内存字体错误"));
+
+    const uint32_t activation = q9::app::activationMessage();
+    q9::trace("软件标示：" + std::to_string(activation));
+    if (activation < 0xC000 || activation > 0xFFFF)
+        return 0;
+
+    // One copy per user: a second start brings the running copy to the front and ends.
+    q9::SingleInstance instance;
+    if (!instance.acquire()) {
+        q9::IpcMessage m;
+        m.name = q9::app::kProductName;
+        m.wParam = 0;
+        m.lParam = 1;
+        q9::sendIpcMessage(m);
+        return 0;
+    }
+
+    q9::app::setupSkinResources(q9::folders::skinFolder());
+    q9::app::registerGuidMessages();
+
+    auto simulation = startSimulation(options.simulate);
+    {
+        q9::app::CMainWnd wnd;
+        if (!wnd.create(q9::app::kMainTitle))
+            return 0;
+        q9::IpcServer ipc([&wnd](const q9::IpcMessage& m) { return deliver(wnd, m); });
+        ipc.listen();
+        wnd.centerWindow();
+        wnd.show();
+        if (!options.screenshot.isEmpty()) {
+            QTimer::singleShot(300, &wnd, [&wnd, &options] {
+                wnd.grab().save(options.screenshot);
+                QApplication::quit();
+            });
+        }
+        QApplication::exec();
+        wnd.stopAcceptingSends();
+    }
+    q9::ui::Resources::instance().release();
+    fonts.release();
     return 0;
 }

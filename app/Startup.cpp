@@ -1,0 +1,73 @@
+#include "app/Startup.h"
+
+#include "controls/Registration.h"
+#include "platform/Messages.h"
+#include "ui/Resources.h"
+
+#include <QFile>
+#include <QFontDatabase>
+
+namespace q9::app {
+
+QStringList privateFontFiles()
+{
+    return {QStringLiteral("Font/Simplified_Chinese.ttf"), QStringLiteral("Font/Predator-Regular.otf"),
+            QStringLiteral("Font/NotoSansThai-Regular.ttf"), QStringLiteral("Font/NotoSansCJKtc-Regular.otf"),
+            QStringLiteral("Font/NotoSansSC-Regular.ttf")};
+}
+
+bool PrivateFonts::load(const QString& programFolder)
+{
+    release();
+    for (const QString& file : privateFontFiles()) {
+        const QString path = programFolder + file;
+        // A file of zero bytes, or one that is not a font, fails like a missing one.
+        const int id = QFile(path).size() > 0 ? QFontDatabase::addApplicationFont(path) : -1;
+        ids_.push_back(id);
+    }
+    return !ids_.isEmpty() && ids_.back() >= 0;
+}
+
+void PrivateFonts::release()
+{
+    for (auto it = ids_.crbegin(); it != ids_.crend(); ++it)
+        if (*it >= 0)
+            QFontDatabase::removeApplicationFont(*it);
+    ids_.clear();
+}
+
+void registerStartupMessages()
+{
+    static const char* const names[] = {
+        "WM_HOOK_KEY_SINGLEKEY_MSG", "WM_HOOK_KEY_HITKEY_MSG", "WM_HOOK_KEY_KBMACRO_MSG", "WM_HOOK_KEY_MSMACRO_MSG",
+        "WM_HOOK_KEY_KBMACROSINGLE_MSG", "WM_HOOK_KEY_KBMACROPREVIOUS_MSG", "WM_HOOK_KEY_KBMACROLATER_MSG",
+        "WM_HOOK_MOU_SINGLEKEY_MSG", "WM_HOOK_MOU_HITKEY_MSG", "WM_HOOK_MOU_KBMACRO_MSG", "WM_HOOK_MOU_MSMACRO_MSG",
+        "WM_HOOK_KEY_MSMACROSINGLE_MSG", "WM_HOOK_KEY_MSMACROPREVIOUS_MSG", "WM_HOOK_KEY_MSMACROLATER_MSG",
+        "UWM_MOUSERBUTTONDOWN_USER_MSG", "UWM_MOUSELBUTTONUP_USER_MSG", "UWM_MOUSELBUTTONDOWN_USER_MSG",
+        "UWM_MOUSERBUTTONUP_USER_MSG", "UWM_MOUSEMOVE_USER_MSG",
+        "Game_Start", "Game_End", "Game_Kill", "Game_Death",
+    };
+    for (const char* n : names)
+        registerWindowMessage(n);
+}
+
+void registerGuidMessages()
+{
+    for (const char* n : {"{4695579F-999A-41d4-9FAF-EFFCE93EBF15}", "{4695579F-999A-41d4-9FAF-EFFCE93EBF16}",
+                          "{4695579F-999A-41d4-9FAF-EFFCE93EBF17}", "{4695579F-999A-41d4-9FAF-EFFCE93EBF18}",
+                          "{4695579F-999A-41d4-9FAF-EFFCE93EBE19}"})
+        registerWindowMessage(n);
+}
+
+uint32_t activationMessage() { return registerWindowMessage(kProductName); }
+
+bool setupSkinResources(const QString& skinFolder)
+{
+    ui::Resources& res = ui::Resources::instance();
+    res.setResourcePath(skinFolder);
+    const bool indexed = res.loadResourceIndex(QStringLiteral("res.xml"));
+    controls::registerCustomControls();
+    return indexed;
+}
+
+} // namespace q9::app

@@ -1,0 +1,109 @@
+#include "ui/Image.h"
+
+#include "ui/Resources.h"
+
+#include <QPainter>
+#include <QRegularExpression>
+#include <QSvgRenderer>
+
+namespace q9::ui {
+
+namespace {
+
+QRect rectFrom(const QString& s)
+{
+    const QStringList p = s.split(',');
+    if (p.size() != 4)
+        return {};
+    return QRect(QPoint(p[0].trimmed().toInt(), p[1].trimmed().toInt()),
+                 QPoint(p[2].trimmed().toInt() - 1, p[3].trimmed().toInt() - 1));
+}
+
+QRect scaled(const QRect& r, double s)
+{
+    return QRect(QPoint(qRound(r.left() * s), qRound(r.top() * s)),
+                 QPoint(qRound((r.right() + 1) * s) - 1, qRound((r.bottom() + 1) * s) - 1));
+}
+
+} // namespace
+
+ImageSpec parseImageSpec(const QString& text)
+{
+    ImageSpec spec;
+    if (!text.contains('\'')) {
+        spec.file = text.trimmed();
+        return spec;
+    }
+    static const QRegularExpression pair(QStringLiteral("(\\w+)\\s*=\\s*'([^']*)'"));
+    auto it = pair.globalMatch(text);
+    while (it.hasNext()) {
+        const auto m = it.next();
+        const QString key = m.captured(1).toLower();
+        const QString value = m.captured(2);
+        if (key == QLatin1String("file") || key == QLatin1String("res"))
+            spec.file = value;
+        else if (key == QLatin1String("source"))
+            spec.source = rectFrom(value);
+        else if (key == QLatin1String("dest"))
+            spec.dest = rectFrom(value);
+        else if (key == QLatin1String("corner")) {
+            const QStringList c = value.split(',');
+            if (c.size() == 4)
+                spec.corner = QRect(c[0].toInt(), c[1].toInt(), c[2].toInt(), c[3].toInt());
+        } else if (key == QLatin1String("fade"))
+            spec.fade = std::clamp(value.toInt(), 0, 255);
+    }
+    return spec;
+}
+
+bool drawImage(QPainter& painter, const QString& imageString, const QRect& target, double scale)
+{
+    const ImageSpec spec = parseImageSpec(imageString);
+    if (!spec.valid())
+        return false;
+    QRect to = target;
+    if (!spec.dest.isEmpty())
+        to = scaled(spec.dest, scale).translated(target.topLeft());
+    if (to.isEmpty())
+        return true;
+    Resources& res = Resources::instance();
+    const qreal oldOpacity = painter.opacity();
+    painter.setOpacity(oldOpacity * spec.fade / 255.0);
+    bool ok = true;
+    if (res.isSvg(spec.file)) {
+        auto svg = res.svg(spec.file);
+        if (svg)
+            svg->render(&painter, QRectF(to));
+        ok = svg != nullptr;
+    } else {
+        QImage img = res.image(spec.file);
+        if (img.isNull()) {
+            ok = false;
+        } else {
+            const QRect src = spec.source.isEmpty() ? img.rect() : spec.source;
+            const QRect c = spec.corner;
+            if (c.isNull() || (c.x() == 0 && c.y() == 0 && c.width() == 0 && c.height() == 0)) {
+                painter.drawImage(to, img, src);
+            } else {
+                // Nine-patch: corners keep their size, edges stretch along one axis, the middle both.
+                const int l = c.x(), t = c.y(), r = c.width(), b = c.height();
+                const int dl = qRound(l * scale), dt = qRound(t * scale), dr = qRound(r * scale), db = qRound(b * scale);
+                const int sx[4] = {src.left(), src.left() + l, src.right() + 1 - r, src.right() + 1};
+                const int sy[4] = {src.top(), src.top() + t, src.bottom() + 1 - b, src.bottom() + 1};
+                const int dx[4] = {to.left(), to.left() + dl, to.right() + 1 - dr, to.right() + 1};
+                const int dy[4] = {to.top(), to.top() + dt, to.bottom() + 1 - db, to.bottom() + 1};
+                for (int i = 0; i < 3; ++i)
+                    for (int j = 0; j < 3; ++j) {
+                        const QRect s(QPoint(sx[i], sy[j]), QPoint(sx[i + 1] - 1, sy[j + 1] - 1));
+                        const QRect d(QPoint(dx[i], dy[j]), QPoint(dx[i + 1] - 1, dy[j + 1] - 1));
+                        if (s.isValid() && d.isValid())
+                            painter.drawImage(d, img, s);
+                    }
+            }
+        }
+    }
+    painter.setOpacity(oldOpacity);
+    return ok;
+}
+
+} // namespace q9::ui
