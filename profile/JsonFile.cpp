@@ -92,8 +92,8 @@ std::string ReadFileText(const std::wstring& path)
     const bool regular = fs::is_regular_file(p, ec);
     errno = 0;
     File f(regular ? openFile(p, "rb") : nullptr);
-    const int error = regular ? errno : ENOENT;
-    traceLazy([&] { return "readjsonFile 错误吗：：" + std::to_string(error) + "\n"; });
+    const int error = regular ? errno : (fs::exists(p, ec) ? EINVAL : ENOENT);
+    traceLazy([&] { return "readjsonFile 错误吗：：" + std::to_string(error); });
     if (!f)
         return {};
 
