@@ -52,6 +52,7 @@ struct RepairCase {
     const char* name;
     const char* profile;
 };
+void PrintTo(const RepairCase& c, std::ostream* os) { *os << c.name; }
 
 class RepairTest : public DocumentTest, public testing::WithParamInterface<RepairCase> {};
 

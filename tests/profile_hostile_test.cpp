@@ -22,6 +22,7 @@ struct HostileCase {
     size_t stages;         // DPI stages
     size_t customEqNames;  // user-defined equaliser names (each read as empty)
 };
+void PrintTo(const HostileCase& c, std::ostream* os) { *os << c.name; }
 
 const HostileCase kHostileCases[] = {
     {"ContainersOfTheWrongType",
@@ -207,6 +208,7 @@ struct UnusableProfile {
     const char* name;
     std::string content;
 };
+void PrintTo(const UnusableProfile& c, std::ostream* os) { *os << c.name; }
 
 class UnusableProfileTest : public testing::TestWithParam<UnusableProfile> {};
 

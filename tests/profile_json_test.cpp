@@ -66,6 +66,7 @@ struct UnreadableCase {
     const char* name;
     std::string content;
 };
+void PrintTo(const UnreadableCase& c, std::ostream* os) { *os << c.name; }
 
 class UnreadableFileTest : public testing::TestWithParam<UnreadableCase> {};
 
