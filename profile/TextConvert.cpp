@@ -1,6 +1,7 @@
 #include "profile/TextConvert.h"
 
 #include <cstdint>
+#include <type_traits>
 
 namespace q9 {
 namespace {
