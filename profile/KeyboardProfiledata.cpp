@@ -1,0 +1,89 @@
+#include "profile/KeyboardProfiledata.h"
+
+#include "profile/JsonAccess.h"
+
+#include <algorithm>
+
+namespace q9 {
+
+KeyboardSystemRecord CKeyboardProfiledata::GetKeyboardSystem()
+{
+    const Json::Value& sys = Member(section(), "SystemStages");
+    KeyboardSystemRecord r;
+    r.repeat = uint16_t(ReadInt(Member(sys, "Repeat")));
+    r.repeatDelay = uint16_t(ReadInt(Member(sys, "RepeatDelay")));
+    r.key6Flag = uint16_t(ReadInt(Member(sys, "Key6Flag")));
+    r.pollingRate = uint16_t(ReadInt(Member(sys, "PollingRate")));
+    r.wFlag = uint16_t(ReadInt(Member(sys, "WFlag")));
+    r.winFlag = uint16_t(ReadInt(Member(sys, "WinFlag")));
+    keyboardSystem_ = r;
+    return r;
+}
+
+void CKeyboardProfiledata::SetKeyboardSystem(const KeyboardSystemRecord& r)
+{
+    keyboardSystem_ = r;
+    Json::Value& sys = WritableMember(section(), "SystemStages");
+    WritableMember(sys, "Repeat") = r.repeat;
+    WritableMember(sys, "RepeatDelay") = r.repeatDelay;
+    WritableMember(sys, "Key6Flag") = r.key6Flag;
+    WritableMember(sys, "PollingRate") = r.pollingRate;
+    WritableMember(sys, "WFlag") = r.wFlag;
+    WritableMember(sys, "WinFlag") = r.winFlag;
+}
+
+std::vector<KeyColor> CKeyboardProfiledata::GetKeyColors(int group, int count)
+{
+    std::vector<KeyColor> colors(size_t(std::max(count, 0)));
+    if (count > 0 && group >= 0 && group < kMaxStoredGroup) {
+        Json::Value& groups = WritableMember(WritableMember(section(), "CustomLightMode"), "LightColorInfo");
+        Json::Value& stored = WritableElement(groups, Json::ArrayIndex(group));
+        for (Json::ArrayIndex i = 0; i < colors.size(); ++i) {
+            Json::Value& c = WritableElement(stored, i);
+            if (!c.isObject()) {
+                c = Json::Value(Json::objectValue);
+                c["Red"] = 0;
+                c["Green"] = 0;
+                c["Blue"] = 0;
+                c["Alpha"] = 0;
+                continue;
+            }
+            colors[i].red = uint8_t(ReadInt(Member(c, "Red")));
+            colors[i].green = uint8_t(ReadInt(Member(c, "Green")));
+            colors[i].blue = uint8_t(ReadInt(Member(c, "Blue")));
+            colors[i].alpha = uint8_t(ReadInt(Member(c, "Alpha")));
+        }
+    }
+    keyColors_ = colors;
+    return colors;
+}
+
+void CKeyboardProfiledata::SetKeyColors(const std::vector<KeyColor>& colors, int group)
+{
+    keyColors_ = colors;
+    if (group < 0 || group >= kMaxStoredGroup)
+        return;
+    Json::Value& groups = WritableMember(WritableMember(section(), "CustomLightMode"), "LightColorInfo");
+    Json::Value& stored = WritableElement(groups, Json::ArrayIndex(group));
+    for (Json::ArrayIndex i = 0; i < colors.size(); ++i) {
+        Json::Value& c = WritableElement(stored, i);
+        WritableMember(c, "Red") = colors[i].red;
+        WritableMember(c, "Green") = colors[i].green;
+        WritableMember(c, "Blue") = colors[i].blue;
+        WritableMember(c, "Alpha") = colors[i].alpha;
+    }
+}
+
+int CKeyboardProfiledata::GetColorGroupIndex()
+{
+    colorGroupIndex_ = ReadInt(Member(Member(section(), "CustomLightMode"), "CustomLightModeGroupIndex"));
+    return colorGroupIndex_;
+}
+
+void CKeyboardProfiledata::SetColorGroupIndex(int n)
+{
+    colorGroupIndex_ = n;
+    WritableMember(WritableMember(section(), "CustomLightMode"), "CustomLightModeGroupIndex") = n;
+}
+
+} // namespace q9
