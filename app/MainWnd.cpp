@@ -72,6 +72,7 @@ void CMainWnd::notify(ui::TNotify& msg)
 intptr_t CMainWnd::handleCustomMessage(uint32_t msg, uint64_t, int64_t lParam, const CopyData*, bool& handled)
 {
     if (msg == activation_) {
+        trace("激活主窗口");
         reveal();
         return 1;
     }

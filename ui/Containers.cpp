@@ -68,6 +68,16 @@ bool isTrue(const QString& v) { return v.compare(QLatin1String("true"), Qt::Case
 
 Container::Container(QWidget* parent) : Control(parent) {}
 
+Container::~Container()
+{
+    // The children go in QWidget's destructor, after this object's members: they must not call back.
+    for (Control* c : std::as_const(items_)) {
+        disconnect(c, nullptr, this, nullptr);
+        c->removeEventFilter(this);
+    }
+    items_.clear();
+}
+
 Control* Container::getInterface(const QString& className)
 {
     if (className.compare(QLatin1String("Container"), Qt::CaseInsensitive) == 0)

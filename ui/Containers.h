@@ -15,6 +15,7 @@ class Container : public Control {
     Q_OBJECT
 public:
     explicit Container(QWidget* parent = nullptr);
+    ~Container() override;
     QString getClass() const override { return QStringLiteral("Container"); }
     Control* getInterface(const QString& className) override;
     bool setAttribute(const QString& name, const QString& value) override;

@@ -115,8 +115,11 @@ void ListLabelElement::doEvent(UiEvent& e)
         owner_->rowPressed(this, e.modifiers);
     else if (e.type == EventType::ButtonUp)
         sendNotify(notify::ItemClick);
-    else if (e.type == EventType::DoubleClick)
+    else if (e.type == EventType::DoubleClick) {
+        if (owner_)
+            owner_->rowPressed(this, e.modifiers); // the row double-clicked is the one selected
         sendNotify(notify::ItemActivate);
+    }
 }
 
 void ListLabelElement::paintBkColor(QPainter& p)
@@ -166,8 +169,11 @@ void ListContainerElement::doEvent(UiEvent& e)
         owner_->rowPressed(this, e.modifiers);
     else if (e.type == EventType::ButtonUp)
         sendNotify(notify::ItemClick);
-    else if (e.type == EventType::DoubleClick)
+    else if (e.type == EventType::DoubleClick) {
+        if (owner_)
+            owner_->rowPressed(this, e.modifiers);
         sendNotify(notify::ItemActivate);
+    }
 }
 
 void ListContainerElement::paintBkColor(QPainter& p)

@@ -1,0 +1,124 @@
+// The program as a process: the second start, messages from another process, the main window.
+#include "app/MainWnd.h"
+#include "app/Startup.h"
+#include "ui/Control.h"
+#include "ui/Resources.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace q9 {
+namespace {
+
+const QString kApp = QStringLiteral(Q9_APP_DIR "/q9zen");
+const QString kSend = QStringLiteral(Q9_APP_DIR "/q9zen-send");
+
+class Program : public testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(runtime.isValid());
+        env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("Q9ZEN_RUNTIME_DIR", runtime.path());
+        env.insert("Q9ZEN_CONFIG_DIR", runtime.filePath("config"));
+        env.insert("Q9ZEN_DATA_DIR", runtime.filePath("data"));
+        env.insert("Q9ZEN_TRACE", "1");
+    }
+    void start(QProcess& p, const QStringList& args = {})
+    {
+        p.setProcessEnvironment(env);
+        p.setWorkingDirectory(QDir::tempPath()); // the skin is found beside the program, not here
+        p.start(kApp, args);
+        ASSERT_TRUE(p.waitForStarted(5000));
+    }
+    bool waitForSocket()
+    {
+        for (int i = 0; i < 300; ++i) {
+            if (QFile::exists(runtime.filePath("Q9 Zen 1K Gaming Mouse.socket")))
+                return true;
+            QTest::qWait(20);
+        }
+        return false;
+    }
+    int send(const QStringList& args)
+    {
+        QProcess s;
+        s.setProcessEnvironment(env);
+        s.start(kSend, args);
+        s.waitForFinished(5000);
+        return s.exitCode();
+    }
+    QTemporaryDir runtime;
+    QProcessEnvironment env;
+};
+
+TEST_F(Program, ASecondStartActivatesTheFirstAndEndsWithZero)
+{
+    QProcess first;
+    start(first);
+    ASSERT_TRUE(waitForSocket());
+    QProcess second;
+    start(second);
+    ASSERT_TRUE(second.waitForFinished(10000));
+    EXPECT_EQ(second.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second.exitCode(), 0);
+    QTest::qWait(200);
+    EXPECT_EQ(first.state(), QProcess::Running);
+
+    // Close the first as a companion program would, with the close message.
+    EXPECT_EQ(send({"--number", "16"}), 0);
+    ASSERT_TRUE(first.waitForFinished(10000));
+    EXPECT_EQ(first.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(first.exitCode(), 0);
+    const QString log = QString::fromUtf8(first.readAllStandardError());
+    EXPECT_TRUE(log.contains("InitWindow"));
+    EXPECT_TRUE(log.contains("激活主窗口")) << log.toStdString();
+    EXPECT_FALSE(log.contains("皮肤文件")) << log.toStdString(); // the shipped skin loads cleanly
+}
+
+TEST_F(Program, NothingListeningIsReported)
+{
+    EXPECT_EQ(send({"--activate"}), 1);
+}
+
+TEST(MainWindow, RendersTheShippedSkin)
+{
+    ui::Resources::instance().release();
+    app::setupSkinResources(QStringLiteral(Q9_APP_DIR "/skin/"));
+    app::CMainWnd wnd;
+    ASSERT_TRUE(wnd.create(app::kMainTitle));
+    wnd.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&wnd));
+    QTest::qWait(50);
+    EXPECT_EQ(wnd.size(), QSize(800, 572));
+    for (const char* name : {"closebtn", "minbtn", "maxbtn", "restorebtn", "skinbtn", "setbtn", "gamemodebtn",
+                             "cloudbtn", "smarteyesbtn", "device_select_layout", "device_switch",
+                             "device_power_switch", "No_device_Link", "str_test", "text_test"})
+        EXPECT_NE(wnd.findControl(name), nullptr) << name;
+    EXPECT_TRUE(wnd.findControl("str_test")->isHidden());
+    EXPECT_EQ(wnd.findControl("no_device_title")->text(), QStringLiteral("未检测到设备"));
+
+    const QImage shot = wnd.grab().toImage();
+    ASSERT_TRUE(shot.save(QStringLiteral(Q9_BINARY_DIR "/main_window.png")));
+    // Dark window, bright title text, the accent of the empty-state picture.
+    EXPECT_LT(QColor(shot.pixel(400, 300)).lightness(), 60);
+    int bright = 0, accent = 0;
+    for (int y = 0; y < 48; ++y)
+        for (int x = 40; x < 220; ++x)
+            bright += QColor(shot.pixel(x, y)).lightness() > 200;
+    for (int y = 150; y < 340; ++y)
+        for (int x = 300; x < 500; ++x) {
+            const QColor c(shot.pixel(x, y));
+            accent += c.blue() > 180 && c.red() < 80;
+        }
+    EXPECT_GT(bright, 50);
+    EXPECT_GT(accent, 50);
+    ui::Resources::instance().release();
+}
+
+} // namespace
+} // namespace q9
