@@ -10,7 +10,12 @@
 #include "ui/List.h"
 #include "ui/Slider.h"
 
+#include "platform/SettingsStore.h"
+#include "ui/Menu.h"
+
 #include <QComboBox>
+#include <QMenu>
+#include <QTimer>
 #include <QLineEdit>
 #include <QTest>
 
@@ -220,6 +225,74 @@ TEST(WindowInit, ArrivesOnceWithTheRootAsSender)
     for (const auto& s : w.seen)
         inits += s.type == "windowinit" && s.sender == "root";
     EXPECT_EQ(inits, 1);
+}
+
+} // namespace
+} // namespace q9
+
+namespace q9 {
+namespace {
+
+class WindowKinds : public test::SkinTest {};
+
+TEST_F(WindowKinds, DpiScalesTheWholeLayout)
+{
+    write("d.xml", R"(<Window size="200,100"><HorizontalLayout name="root"><Button name="b" width="80"/></HorizontalLayout></Window>)");
+    test::RecordingWindow w;
+    ASSERT_TRUE(w.create({}, "d.xml"));
+    w.show();
+    QTest::qWait(10);
+    EXPECT_EQ(w.findControl("b")->width(), 80);
+    w.setDpi(144);
+    QTest::qWait(10);
+    EXPECT_EQ(w.size(), QSize(300, 150));
+    EXPECT_EQ(w.findControl("b")->width(), 120);
+    EXPECT_DOUBLE_EQ(w.findControl("b")->scale(), 1.5);
+}
+
+TEST_F(WindowKinds, ModalRunReturnsWhatCloseWasGiven)
+{
+    write("m.xml", R"(<Window size="120,80"><VerticalLayout name="root"><Button name="closebtn" height="20"/></VerticalLayout></Window>)");
+    test::RecordingWindow w;
+    ASSERT_TRUE(w.create({}, "m.xml"));
+    QTimer::singleShot(20, &w, [&] { w.close(5); });
+    EXPECT_EQ(w.showModal(), 5);
+    EXPECT_FALSE(w.isVisible());
+    // The title-bar close button ends a modal run with 0 through the default handling.
+    QTimer::singleShot(20, &w, [&] { QTest::mouseClick(w.findControl("closebtn"), Qt::LeftButton); });
+    EXPECT_EQ(w.showModal(), 0);
+    // A window message asks the same.
+    QTimer::singleShot(20, &w, [&] { w.post(WM_CLOSE_MSG, 3, 0); });
+    EXPECT_EQ(w.showModal(), 3);
+}
+
+TEST_F(WindowKinds, MenusCarryTheNamesAndTranslatedTexts)
+{
+    write("lan.xml", R"(<Language name="x"><Text id="exit_menu_text">退出</Text></Language>)");
+    write("menu.xml", R"(<Menu><MenuElement name="about_menu" text="About"/><Separator/>
+        <MenuElement name="exit" text="exit_menu_text" textid="true"/><MenuElement name="off" text="x" enabled="false"/></Menu>)");
+    ASSERT_TRUE(ui::Resources::instance().loadLanguage("lan.xml"));
+    std::unique_ptr<QMenu> menu(ui::Menu::build("menu.xml", nullptr));
+    QStringList names, texts;
+    for (QAction* a : menu->actions())
+        if (!a->isSeparator()) {
+            names << a->objectName();
+            texts << a->text();
+        }
+    EXPECT_EQ(names, QStringList({"about_menu", "exit", "off"}));
+    EXPECT_EQ(texts, QStringList({"About", "退出", "x"}));
+    EXPECT_FALSE(menu->actions().last()->isEnabled());
+}
+
+TEST(SettingsStore, KeepsValuesUnderTheProductKey)
+{
+    QTemporaryDir dir;
+    qputenv("Q9ZEN_CONFIG_DIR", dir.path().toUtf8());
+    EXPECT_EQ(settings::readInt(settings::productKey(), "LANGUAGE", -1), -1);
+    settings::writeInt(settings::productKey(), "LANGUAGE", 2);
+    EXPECT_EQ(settings::readInt(settings::productKey(), "LANGUAGE", -1), 2);
+    EXPECT_EQ(settings::productKey(), "SOFTWARE/Q9 Zen 1K Gaming Mouse");
+    qunsetenv("Q9ZEN_CONFIG_DIR");
 }
 
 } // namespace
