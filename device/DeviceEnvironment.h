@@ -1,0 +1,35 @@
+#pragma once
+// What every device object needs from the process: the HID bus, the user's data folder and the
+// program folder. Set once at start-up (tests set their own) before device pages are created.
+#include "device/HidBackend.h"
+
+#include <memory>
+#include <string>
+
+namespace q9 {
+
+struct DeviceEnvironment {
+    std::shared_ptr<HidBackend> backend;
+    std::wstring dataRoot;      // the user's data folder of the product, ending in '/'
+    std::wstring programFolder; // the executable's folder, ending in '/'
+};
+
+DeviceEnvironment& deviceEnvironment();
+
+// The device tab and power item of a device object (the main window's device strip).
+class DeviceTabLink {
+public:
+    virtual ~DeviceTabLink() = default;
+    virtual void startTabTimer(int id, int milliseconds) = 0;
+    virtual void restartTimers() = 0;
+};
+
+class PowerItemLink {
+public:
+    virtual ~PowerItemLink() = default;
+    // The device's power record {battery %, charge state, 0, link, 0, 0, …}.
+    virtual void showPowerReport(const uint8_t* bytes, size_t length) = 0;
+    virtual void setWirelessCapable(bool capable) = 0;
+};
+
+} // namespace q9

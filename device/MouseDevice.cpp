@@ -1,0 +1,700 @@
+#include "device/MouseDevice.h"
+
+#include "controls/KeyControls.h"
+#include "platform/Trace.h"
+#include "profile/JsonAccess.h"
+#include "profile/JsonFile.h"
+#include "profile/LightConfig.h"
+#include "profile/TextConvert.h"
+#include "ui/Combo.h"
+#include "ui/Edit.h"
+#include "ui/Label.h"
+#include "ui/Slider.h"
+#include "ui/Window.h"
+
+#include <QColor>
+
+#include <set>
+
+namespace q9 {
+
+namespace {
+
+constexpr uint8_t kMacroType = 0x70;
+constexpr uint8_t kMacroTypeB = 0x71;
+constexpr uint8_t kEffectWave = 2;
+constexpr uint8_t kEffectRunning = 4;
+constexpr uint8_t kEffectFlash = 7;
+
+bool isMacro(const KeyAction& a) { return a.type == kMacroType || a.type == kMacroTypeB; }
+
+QRgb rgbOf(const DpiStage& s) { return qRgb(s.red, s.green, s.blue); }
+
+} // namespace
+
+const std::array<std::array<uint8_t, 3>, CTarvenixMouseDevice::kKeys>& CTarvenixMouseDevice::factoryCodes()
+{
+    static const std::array<std::array<uint8_t, 3>, kKeys> codes = {{
+        {0x10, 0x01, 0x00}, {0x10, 0x02, 0x00}, {0x10, 0x04, 0x00}, {0x10, 0x10, 0x00}, {0x10, 0x08, 0x00},
+        {0x13, 0x01, 0x00}, {0x13, 0x02, 0x00}, {0x13, 0x03, 0x00}, {0xA0, 0x1B, 0x00}, {0x16, 0x90, 0x01},
+        {0x14, 0x78, 0x02},
+    }};
+    return codes;
+}
+
+CTarvenixMouseDevice::CTarvenixMouseDevice(QWidget* parent) : CTarvenixUSBDevice(KindMouse, parent)
+{
+    for (int i = 0; i < kKeys; ++i)
+        deviceKeyIndex_[i] = kNoDeviceKey;
+    profile_.SetDeviceIndex(0);
+}
+
+CTarvenixMouseDevice::~CTarvenixMouseDevice() = default;
+
+ui::Control* CTarvenixMouseDevice::getInterface(const QString& className)
+{
+    return className == QLatin1String("TarvenixMouseDevice") ? this : CTarvenixUSBDevice::getInterface(className);
+}
+
+ui::Control* CTarvenixMouseDevice::find(const QString& name) const
+{
+    return ui::Window::findSubControlByName(const_cast<CTarvenixMouseDevice*>(this), name);
+}
+
+bool CTarvenixMouseDevice::linkUp()
+{
+    if (!command_->isOpen())
+        return false;
+    return !command_->receiverMode() || command_->linkQuery();
+}
+
+void CTarvenixMouseDevice::buildPage()
+{
+    CTarvenixUSBDevice::bindPageControls();
+    // The zone buttons of the lighting page and the logo.
+    zoneButtons_.assign(size_t(lightCount_), nullptr);
+    for (auto* b : findChildren<controls::CDeviceKeyButtonUI*>()) {
+        const QString n = b->name();
+        if (!n.startsWith(QLatin1String("light_0_")))
+            continue;
+        bool ok = false;
+        const int z = n.mid(8).toInt(&ok);
+        if (ok && z >= 0 && z < lightCount_) {
+            zoneButtons_[size_t(z)] = b;
+            b->setLightColor(255, 255, 255, 255);
+            b->showLightLayer(true);
+        }
+    }
+    logo_ = find(QStringLiteral("logo"));
+
+    // The profile bar's list: the current profile of this device type.
+    profiles_.SetPaths(dataFolder(), defaultProfilePath());
+    profiles_.Init();
+    showFunctionTab(1);
+    profileId_ = profiles_.CurrentProfileId();
+    // The lighting, macro, key and shoot editors attach here once they exist.
+    loadAuxiliaryData();
+    showSettingsPage(0);
+}
+
+void CTarvenixMouseDevice::setDocumentPaths()
+{
+    const std::wstring folder = dataFolder();
+    profile_.SetDefaultProfilePath(defaultProfilePath());
+    profile_.SetProfilePath(folder + profileId_ + L".Json");
+    profile_.SetLightConfigPath(folder + lightFileBase_ + L".config");
+}
+
+int CTarvenixMouseDevice::loadProfile()
+{
+    setDocumentPaths();
+    profile_.LoadDeviceSection(profile_.GetProfilePath());
+    keyList_ = profile_.GetKeyList();
+    applyProfileLight();
+    dpiStages_ = profile_.GetDpiStages();
+    currentDpiStage_ = profile_.GetCurrentDpiStage();
+    system_ = profile_.GetMouseSystem();
+    return 1;
+}
+
+void CTarvenixMouseDevice::loadDefaultProfile()
+{
+    setDocumentPaths();
+    profile_.LoadDeviceSection(defaultProfilePath());
+    keyList_ = profile_.GetKeyList();
+    applyProfileLight();
+    dpiStages_ = profile_.GetDpiStages();
+    currentDpiStage_ = profile_.GetCurrentDpiStage();
+    system_ = profile_.GetMouseSystem();
+    saveProfile(); // the current profile's file receives the default section
+    refreshPage();
+}
+
+int CTarvenixMouseDevice::applyProfileLight()
+{
+    CTarvenixUSBDevice::setLightState(profile_.GetLightInfo());
+    preview_->applyZoneList(profile_.GetLightList());
+    profile_.LoadLightConfig(profile_.GetLightConfigPath());
+    std::lock_guard lock(lightListMutex_);
+    customEffects_ = profile_.GetCustomEffects();
+    return 1;
+}
+
+void CTarvenixMouseDevice::setLightIndex(int n)
+{
+    CTarvenixUSBDevice::setLightIndex(n);
+    LightInfoRecord s = profile_.GetLightInfo();
+    s.customGroup = 0;
+    profile_.SetLightInfo(s);
+}
+
+void CTarvenixMouseDevice::setLightState(const LightInfoRecord& state)
+{
+    CTarvenixUSBDevice::setLightState(state);
+    profile_.SetLightInfo(state);
+}
+
+bool CTarvenixMouseDevice::readInfoAndKeyBlock()
+{
+    if (command_->beginConfig() != ResultOk)
+        return false;
+    // The transaction is closed whatever happens after it was opened.
+    bool ok = command_->readDeviceInfo(info_.data()) == ResultOk && command_->setBlockSize(size_t(3) * info_[5])
+           && command_->readKeyBlock(keyBlock_.data()) == ResultOk;
+    command_->endConfig();
+    if (!ok)
+        return false;
+    const size_t deviceKeys = info_[5];
+    for (int j = 0; j < kKeys; ++j) {
+        deviceKeyIndex_[j] = kNoDeviceKey;
+        for (size_t k = 0; k < deviceKeys && 3 * k + 2 < keyBlock_.size(); ++k)
+            if (std::equal(factoryCodes()[size_t(j)].begin(), factoryCodes()[size_t(j)].end(), keyBlock_.begin() + long(3 * k))) {
+                deviceKeyIndex_[j] = int(k);
+                break;
+            }
+    }
+    applyDpiRanges();
+    return true;
+}
+
+void CTarvenixMouseDevice::applyDpiRanges()
+{
+    const bool s8925 = sensor() == 0x8925;
+    const int steps = info_[12] | info_[13] << 8;
+    for (int i = 0; i < kStages; ++i) {
+        if (auto* s = qobject_cast<ui::Slider*>(find(QStringLiteral("DPI_slider_%1").arg(i)))) {
+            s->setMinValue(0);
+            s->setMaxValue(s8925 ? 149 : steps);
+        }
+        if (auto* e = qobject_cast<ui::Edit*>(find(QStringLiteral("DPI_edit_%1").arg(i))))
+            e->setMaxChar(5); // 0 … 10000 or 26000
+    }
+}
+
+void CTarvenixMouseDevice::syncFromDevice()
+{
+    if (linkUp())
+        readInfoAndKeyBlock();
+    loadProfile();
+    readSettings();
+    refreshPage();
+    startPreview();
+    update();
+}
+
+void CTarvenixMouseDevice::readSettings()
+{
+    syncDriven_ = false;
+    if (!linkUp())
+        return;
+    previousSlotByte_ = uint8_t(currentSlot_);
+    std::copy(settings_.begin(), settings_.begin() + 16, previousHead_.begin());
+    uint8_t slot = 0;
+    std::array<uint8_t, kMouseRecordSize> record{};
+    if (command_->readSettings(0, &slot, 1) != ResultOk
+        || command_->readSettings(uint16_t(slot * 128u), record.data(), record.size()) != ResultOk)
+        return;
+    currentSlot_ = slot;
+    settings_ = record;
+    // Byte 1 comes back as the mode's code; its row in the mode list is the effect number.
+    for (size_t i = 0; i < effectCodes_.size(); ++i)
+        if (effectCodes_[i] == settings_[1]) {
+            settings_[1] = uint8_t(i);
+            break;
+        }
+    settings_[9] = 0;
+    LightInfoRecord s = lightState();
+    s.selectItem = settings_[1];
+    s.light = settings_[2];
+    s.speed = uint8_t(4 - settings_[3]);
+    s.multiColor = settings_[5];
+    s.red = settings_[6];
+    s.green = settings_[7];
+    s.blue = settings_[8];
+    system_.reportRate = settings_[11];
+    system_.linearCalibration = settings_[83];
+    system_.ripple = settings_[84];
+    system_.keyDebounceTime = settings_[81];
+    system_.bleSleep1 = settings_[77];
+    system_.bleSleep2 = settings_[78];
+    system_.deviceSleep1 = settings_[79];
+    system_.deviceSleep2 = settings_[80];
+    profile_.SetMouseSystem(system_);
+    profile_.SetCurrentDpiStage(settings_[12]);
+    currentDpiStage_ = settings_[12];
+    setLightState(s);
+    saveProfile();
+}
+
+int CTarvenixMouseDevice::writeSettings(int slot, int firstByte, int, int, int)
+{
+    if (!linkUp())
+        return 0;
+    const auto record = buildMouseRecord(profile_.GetDpiStages(), profile_.GetMouseSystem(), profile_.GetCurrentDpiStage(),
+                                         profile_.GetLightInfo(), uint8_t(firstByte));
+    if (command_->beginConfig() != ResultOk)
+        return 0;
+    const int written = command_->writeSettings(uint16_t(slot * 128), record.data(), record.size());
+    const int closed = command_->endConfig();
+    return written == ResultOk && closed == ResultOk ? 1 : 0;
+}
+
+Json::Value CTarvenixMouseDevice::macroList() const { return ReadJsonFile(dataFolder() + L"macro.config"); }
+
+int CTarvenixMouseDevice::macroCount() const { return int(ElementCount(Member(macroList(), "MacroInfo"))); }
+
+// The distinct macros of a key list in order of first use, over the keys the device has.
+static std::vector<int> macrosUsedBy(const std::vector<KeyEntry>& keys, const std::map<int, int>& deviceKeyIndex,
+                                     int count, int keysOnPicture)
+{
+    std::vector<int> used;
+    for (int i = 0; i < keysOnPicture && i < int(keys.size()); ++i) {
+        auto it = deviceKeyIndex.find(i);
+        if (it == deviceKeyIndex.end() || it->second == CTarvenixUSBDevice::kNoDeviceKey)
+            continue;
+        const KeyAction& a = keys[size_t(i)].current;
+        if (isMacro(a) && a.param1 < count && std::find(used.begin(), used.end(), a.param1) == used.end())
+            used.push_back(a.param1);
+    }
+    return used;
+}
+
+std::vector<int> CTarvenixMouseDevice::usedMacros() { return macrosUsedBy(keyList_, deviceKeyIndex_, macroCount(), kKeys); }
+
+int CTarvenixMouseDevice::writeKeyMap(int profile, const std::vector<KeyEntry>& keys)
+{
+    if (!linkUp() || command_->readDeviceInfo(info_.data()) != ResultOk)
+        return 0;
+    std::array<uint8_t, 512> block{};
+    const size_t used = std::min<size_t>(size_t(3) * info_[5], block.size());
+    std::copy(keyBlock_.begin(), keyBlock_.begin() + long(used), block.begin());
+    const int count = macroCount();
+    const std::vector<int> order = macrosUsedBy(keys, deviceKeyIndex_, count, kKeys);
+    for (int i = 0; i < kKeys && i < int(keys.size()); ++i) {
+        const int at = deviceKeyIndex_[i];
+        if (at == kNoDeviceKey || size_t(3 * at + 2) >= block.size())
+            continue;
+        KeyAction a = keys[size_t(i)].current;
+        if (isMacro(a)) {
+            if (a.param1 < count)
+                a.param1 = uint8_t(std::find(order.begin(), order.end(), a.param1) - order.begin());
+            else
+                a = keys[size_t(i)].defaults; // the macro is gone
+        }
+        block[size_t(3 * at)] = a.type;
+        block[size_t(3 * at + 1)] = a.param1;
+        block[size_t(3 * at + 2)] = a.param2;
+    }
+    if (command_->beginConfig() != ResultOk)
+        return 0;
+    const int written = command_->writeKeyBlock(profile, 0, block.data());
+    const int closed = command_->endConfig();
+    if (written == ResultOk)
+        std::copy(block.begin(), block.end(), keyBlock_.begin());
+    // A block the device refused is a failure, even though the transaction was closed.
+    return written == ResultOk && closed == ResultOk ? 1 : 0;
+}
+
+int CTarvenixMouseDevice::writeCurrentKeyMap(int profile) { return writeKeyMap(profile, keyList_); }
+
+int CTarvenixMouseDevice::writeMacros(const std::vector<int>& list)
+{
+    if (!linkUp() || command_->readDeviceInfo(info_.data()) != ResultOk)
+        return -1;
+    const Json::Value macros = Member(macroList(), "MacroInfo");
+    if (ElementCount(macros) == 0 || list.empty())
+        return 0;
+    std::vector<std::vector<std::array<uint8_t, 4>>> sequences;
+    for (int index : list) {
+        const std::string guid = ReadString(Member(Element(macros, Json::ArrayIndex(std::max(0, index))), "Guid"));
+        std::vector<std::array<uint8_t, 4>> events;
+        // The id names a file in the data folder; a hand-edited list must not point elsewhere.
+        if (!guid.empty() && guid.find_first_of("/\\:") == std::string::npos && guid.find('\0') == std::string::npos
+            && guid != "." && guid != "..") {
+            const Json::Value file = ReadJsonFile(dataFolder() + Utf8ToWide(guid) + L".mac");
+            const Json::Value& all = Member(file, "Events");
+            const Json::ArrayIndex n = ElementCount(all);
+            if (int(n) > kMaxMacroEvents)
+                return int(n);
+            for (Json::ArrayIndex e = 0; e < n; ++e)
+                events.push_back(encodeMacroEvent(Element(all, e)));
+        }
+        sequences.push_back(std::move(events));
+    }
+    const std::vector<uint8_t> image = buildSequenceImage(sequences);
+    const size_t capacity = size_t(info_[6]) * 128;
+    if (image.size() > capacity)
+        return int((image.size() - capacity) / 4) + 1;
+    if (command_->beginConfig() != ResultOk)
+        return -1;
+    const int written = command_->writeMacroMemory(image.data(), image.size());
+    const int closed = command_->endConfig();
+    return written == ResultOk && closed == ResultOk ? 0 : -1;
+}
+
+int CTarvenixMouseDevice::writeShootSequences()
+{
+    if (!linkUp())
+        return 0;
+    std::vector<std::vector<std::array<uint8_t, 4>>> sequences;
+    for (int g = 0; g < 4; ++g) {
+        const Json::Value file = ReadJsonFile(dataFolder() + L"ShootData_" + std::to_wstring(g) + L".Shoot");
+        const Json::Value& all = Member(file, "Events");
+        std::vector<std::array<uint8_t, 4>> events;
+        for (Json::ArrayIndex e = 0; e < ElementCount(all); ++e)
+            events.push_back(encodeMacroEvent(Element(all, e)));
+        sequences.push_back(std::move(events));
+    }
+    const std::vector<uint8_t> image = buildSequenceImage(sequences);
+    if (command_->beginConfig() != ResultOk)
+        return 0;
+    const int written = command_->writeShootMemory(image.data(), image.size());
+    const int closed = command_->endConfig();
+    return written == ResultOk && closed == ResultOk ? 1 : 0;
+}
+
+void CTarvenixMouseDevice::pollPower()
+{
+    if (!command_->isOpen() || windowHidden_ || !command_->linkQuery())
+        return;
+    uint8_t status[2] = {};
+    if (command_->readStatus(0, status, 2) != ResultOk)
+        return;
+    const uint8_t record[6] = {status[0], status[1], 0, uint8_t(command_->receiverMode() ? 1 : 0), 0, 0};
+    if (power_)
+        power_->showPowerReport(record, sizeof record);
+}
+
+int CTarvenixMouseDevice::isReceiverLinkUp()
+{
+    return command_->isOpen() && command_->receiverMode() && command_->linkQuery() ? 1 : 0;
+}
+
+void CTarvenixMouseDevice::repairMacroKeys()
+{
+    loadAuxiliaryData();
+    bool changed = false;
+    for (KeyEntry& k : keyList_)
+        if (isMacro(k.current) && k.current.param1 >= macroNames_.size()) {
+            k.current = k.defaults;
+            changed = true;
+        }
+    if (changed) {
+        profile_.SetKeyList(keyList_);
+        // The key labels follow once the key editor names the actions.
+    }
+}
+
+void CTarvenixMouseDevice::loadAuxiliaryData()
+{
+    macroNames_.clear();
+    const Json::Value list = macroList();
+    const Json::Value& macros = Member(list, "MacroInfo");
+    for (Json::ArrayIndex i = 0; i < ElementCount(macros); ++i)
+        macroNames_.push_back(Utf8ToWide(ReadString(Member(Element(macros, i), "MacroName"))));
+    const DefaultLightNames names =
+        ReadDefaultLightNames(deviceEnvironment().programFolder + L"DefaultData/default_light.json", lightIndex_);
+    effectNames_ = names.modeNames;
+    effectVisible_ = names.modeVisible;
+    effectCodes_ = names.modeCodes;
+    areaLightNames_ = names.areaNames;
+    customLightNames_ = ReadCustomLightNames(dataFolder() + lightFileBase_ + L".config", lightIndex_);
+}
+
+int CTarvenixMouseDevice::dpiOfStage(int n) const
+{
+    if (n < 0 || n >= int(dpiStages_.size()))
+        return 0;
+    const uint16_t x = dpiStages_[size_t(n)].dpiX;
+    return dpiFromStep(sensor(), sensor() == 0x8925 ? (x & 0xFF) : x, dpiStep(), dpiBase());
+}
+
+void CTarvenixMouseDevice::refreshPage()
+{
+    const bool s8925 = sensor() == 0x8925;
+    for (int i = 0; i < kStages; ++i) {
+        const bool present = i < int(dpiStages_.size());
+        const DpiStage st = present ? dpiStages_[size_t(i)] : DpiStage{};
+        const bool active = i == currentDpiStage_;
+        if (auto* c = qobject_cast<ui::Option*>(find(QStringLiteral("DPI_enable_check_%1").arg(i)))) {
+            c->selected(present && st.active, false);
+            c->setEnabled(!active); // the active stage cannot be switched off
+        }
+        if (auto* layout = find(QStringLiteral("DPI_layout_%1").arg(i)))
+            layout->setVisible(present && st.active);
+        if (auto* s = qobject_cast<ui::Slider*>(find(QStringLiteral("DPI_slider_%1").arg(i)))) {
+            if (present)
+                s->setValue(s8925 ? (st.dpiX & 0xFF) : st.dpiX);
+            s->setThumbImage(active ? QStringLiteral("Control/SliderBar1_Thumb.png") : QStringLiteral("Control/SliderBar2_Thumb.png"));
+        }
+        if (auto* e = find(QStringLiteral("DPI_edit_%1").arg(i)); e && present)
+            e->setText(QString::number(dpiOfStage(i)));
+        if (auto* o = find(QStringLiteral("DPI_color_option_%1").arg(i)); o && present)
+            o->setBkColor(0xFF000000 | rgbOf(st));
+        if (auto* sel = qobject_cast<ui::Option*>(find(QStringLiteral("DPI_select_check_%1").arg(i))))
+            sel->selected(active, false);
+    }
+    auto selectOption = [&](const QString& prefix, int value, int count) {
+        const int shown = value >= 0 && value < count ? value : 0;
+        if (auto* o = qobject_cast<ui::Option*>(find(prefix + QString::number(shown))))
+            o->selected(true, false);
+    };
+    selectOption(QStringLiteral("polling_rate_option_"), system_.reportRate <= 3 ? system_.reportRate : 0, 5);
+    selectOption(QStringLiteral("Silent_Altitude_option_"), system_.silentAltitude, 2);
+    selectOption(QStringLiteral("Linear_Calibration_option_"), system_.linearCalibration, 2);
+    selectOption(QStringLiteral("Ripple_option_"), system_.ripple, 2);
+    if (auto* c = qobject_cast<ui::Combo*>(find(QStringLiteral("Anti_Shake_combo_timeSelect"))))
+        c->selectItem(system_.keyDebounceTime, false);
+    const std::pair<const char*, uint16_t> sleeps[] = {{"ble_sleep1_combo", system_.bleSleep1}, {"ble_sleep2_combo", system_.bleSleep2},
+                                                       {"device_sleep1_combo", system_.deviceSleep1}, {"device_sleep2_combo", system_.deviceSleep2}};
+    for (const auto& [name, value] : sleeps)
+        if (auto* c = qobject_cast<ui::Combo*>(find(QString::fromLatin1(name))))
+            c->selectItem(c->findUserData(QString::number(value)), false);
+    // The lighting editor shows the light state and the key labels the key list once those editors exist.
+}
+
+void CTarvenixMouseDevice::showFunctionTab(int type)
+{
+    CTarvenixUSBDevice::showFunctionTab(type);
+    if (auto* hint = find(QStringLiteral("device_tishi_info")))
+        hint->setVisible(false);
+}
+
+void CTarvenixMouseDevice::showSettingsPage(int n)
+{
+    if (auto* tabs = qobject_cast<ui::TabLayout*>(find(QStringLiteral("mouse_device_seting_layout"))))
+        tabs->selectItem(n);
+    if (auto* o = qobject_cast<ui::Option*>(find(QStringLiteral("mouse_device_seting_option_%1").arg(n))))
+        o->selected(true, false);
+}
+
+void CTarvenixMouseDevice::storeAndWrite()
+{
+    profile_.SetDpiStages(dpiStages_);
+    profile_.SetCurrentDpiStage(currentDpiStage_);
+    profile_.SetMouseSystem(system_);
+    saveProfile();
+    writeSettings(0, 0, 1, 0, 0);
+}
+
+void CTarvenixMouseDevice::onDpiEnable(int n, bool on)
+{
+    if (n < 0 || n >= kStages)
+        return;
+    if (int(dpiStages_.size()) <= n)
+        dpiStages_.resize(size_t(n) + 1);
+    dpiStages_[size_t(n)].active = on ? 1 : 0;
+    if (auto* layout = find(QStringLiteral("DPI_layout_%1").arg(n)))
+        layout->setVisible(on);
+    int enabled = 0, last = -1;
+    for (int i = 0; i < int(dpiStages_.size()) && i < kStages; ++i)
+        if (dpiStages_[size_t(i)].active) {
+            ++enabled;
+            last = i;
+        }
+    if (enabled == 1)
+        if (auto* c = find(QStringLiteral("DPI_enable_check_%1").arg(last)))
+            c->setEnabled(false); // the last enabled stage stays
+    storeAndWrite();
+}
+
+void CTarvenixMouseDevice::onDpiSliderMoved(int n)
+{
+    auto* s = qobject_cast<ui::Slider*>(find(QStringLiteral("DPI_slider_%1").arg(n)));
+    if (auto* e = find(QStringLiteral("DPI_edit_%1").arg(n)); s && e)
+        e->setText(QString::number(dpiFromStep(sensor(), s->value(), dpiStep(), dpiBase())));
+}
+
+void CTarvenixMouseDevice::setStageStep(int n, int step)
+{
+    if (n < 0 || n >= kStages)
+        return;
+    if (int(dpiStages_.size()) <= n)
+        dpiStages_.resize(size_t(n) + 1);
+    const uint16_t s = uint16_t(std::max(0, step));
+    dpiStages_[size_t(n)].dpiX = sensor() == 0x8925 ? uint16_t((s & 0xFF) | (s & 0xFF) << 8) : s;
+}
+
+void CTarvenixMouseDevice::onDpiStep(int n, int step)
+{
+    setStageStep(n, step);
+    onDpiSliderMoved(n);
+    storeAndWrite();
+}
+
+void CTarvenixMouseDevice::onDpiEditDone(int n)
+{
+    auto* e = find(QStringLiteral("DPI_edit_%1").arg(n));
+    if (!e)
+        return;
+    const int step = stepFromDpi(sensor(), e->text().toInt(), dpiStep(), dpiBase());
+    if (auto* s = qobject_cast<ui::Slider*>(find(QStringLiteral("DPI_slider_%1").arg(n))))
+        s->setValue(step);
+    setStageStep(n, step);
+    e->setText(QString::number(dpiOfStage(n)));
+    storeAndWrite();
+}
+
+void CTarvenixMouseDevice::onDpiSelect(int n)
+{
+    if (n < 0 || n >= kStages)
+        return;
+    currentDpiStage_ = n;
+    for (int i = 0; i < kStages; ++i)
+        if (auto* s = qobject_cast<ui::Slider*>(find(QStringLiteral("DPI_slider_%1").arg(i))); s && i < int(dpiStages_.size()))
+            setStageStep(i, s->value());
+    storeAndWrite();
+    refreshPage();
+}
+
+void CTarvenixMouseDevice::onDpiColour(int n, uint32_t rgb)
+{
+    if (n < 0 || n >= kStages)
+        return;
+    if (int(dpiStages_.size()) <= n)
+        dpiStages_.resize(size_t(n) + 1);
+    DpiStage& s = dpiStages_[size_t(n)];
+    s.red = uint8_t(rgb >> 16);
+    s.green = uint8_t(rgb >> 8);
+    s.blue = uint8_t(rgb);
+    if (auto* o = find(QStringLiteral("DPI_color_option_%1").arg(n)))
+        o->setBkColor(0xFF000000 | (rgb & 0xFFFFFF));
+    storeAndWrite();
+}
+
+void CTarvenixMouseDevice::onReportRate(int n)
+{
+    system_.reportRate = uint16_t(n);
+    storeAndWrite();
+}
+
+void CTarvenixMouseDevice::onSilentAltitude(int n)
+{
+    system_.silentAltitude = uint16_t(n);
+    storeAndWrite();
+}
+
+void CTarvenixMouseDevice::onLinearCalibration(int n)
+{
+    system_.linearCalibration = uint16_t(n);
+    storeAndWrite();
+}
+
+void CTarvenixMouseDevice::onRipple(int n)
+{
+    system_.ripple = uint16_t(n);
+    storeAndWrite();
+}
+
+void CTarvenixMouseDevice::onDebounceSelected()
+{
+    if (auto* c = qobject_cast<ui::Combo*>(find(QStringLiteral("Anti_Shake_combo_timeSelect")))) {
+        system_.keyDebounceTime = uint16_t(std::max(0, c->curSel()));
+        storeAndWrite();
+    }
+}
+
+void CTarvenixMouseDevice::onSleepSelected(const QString& comboName)
+{
+    auto* c = qobject_cast<ui::Combo*>(find(comboName));
+    if (!c)
+        return;
+    const uint16_t v = uint16_t(c->itemUserData(c->curSel()).toUInt());
+    if (comboName == QLatin1String("ble_sleep1_combo")) system_.bleSleep1 = v;
+    else if (comboName == QLatin1String("ble_sleep2_combo")) system_.bleSleep2 = v;
+    else if (comboName == QLatin1String("device_sleep1_combo")) system_.deviceSleep1 = v;
+    else if (comboName == QLatin1String("device_sleep2_combo")) system_.deviceSleep2 = v;
+    else return;
+    storeAndWrite();
+}
+
+uint16_t CTarvenixMouseDevice::eventCode(HidTransport&, const uint8_t* report, size_t length)
+{
+    return length >= 3 ? uint16_t(report[1] | report[2] << 8) : 0;
+}
+
+void CTarvenixMouseDevice::onDeviceEvent(uint16_t code, bool cableReader)
+{
+    if (code == 0x0401) {
+        trace("接收到自动添加设备的同步信息要求");
+        onUiThread([this] {
+            if (tab_)
+                tab_->startTabTimer(1002, 50);
+        });
+    } else if (code == 0x0403) {
+        if (cableReader && lightState().selectItem == kEffectFlash)
+            preview_->triggerFlash();
+    } else if (code == 0x0404) {
+        command_->setSuspended(true);
+    } else if (code == 0x0405) {
+        command_->setSuspended(false);
+    } else if ((code & 0xFF00) == 0x1000 || (code & 0xFF00) == 0x1100) {
+        if (!command_->isOpen())
+            return;
+        const int slot = code & 0x0F;
+        const int stage = (code >> 4) & 0x0F;
+        const bool withStage = (code & 0xFF00) == 0x1100;
+        onUiThread([this, slot, stage, withStage] {
+            currentSlot_ = slot;
+            if (withStage) {
+                currentDpiStage_ = stage;
+                profile_.SetCurrentDpiStage(stage);
+            }
+            refreshPage();
+        });
+    }
+}
+
+void CTarvenixMouseDevice::effectWave() { preview_->stepMouseWave(lightState()); }
+void CTarvenixMouseDevice::effectRunningLight() { preview_->stepRunningLight(lightState()); }
+void CTarvenixMouseDevice::effectRandomFlash() { preview_->stepRandomFlash(lightState()); }
+
+int CTarvenixMouseDevice::stepPreview(int64_t now)
+{
+    const LightInfoRecord s = lightState();
+    const int period = light::thresholdOf(s.speed) * light::kTickMs;
+    switch (s.selectItem) {
+    case kEffectWave: effectWave(); return period;
+    case kEffectRunning: effectRunningLight(); return period;
+    case kEffectFlash: effectRandomFlash(); return period;
+    default: return CTarvenixUSBDevice::stepPreview(now);
+    }
+}
+
+void CTarvenixMouseDevice::paintLights()
+{
+    CTarvenixUSBDevice::paintLights();
+    for (int i = 0; i < int(zoneButtons_.size()); ++i)
+        if (auto* b = zoneButtons_[size_t(i)]; b && b->isVisible()) {
+            const uint32_t c = zoneColor(i);
+            b->setLightColor(uint8_t(c >> 24), uint8_t(c >> 16), uint8_t(c >> 8), uint8_t(c));
+        }
+    if (logo_ && logoLight_ >= 0) {
+        const uint32_t c = zoneColor(logoLight_);
+        logo_->setBkColor(0xFF000000u | (c >> 8));
+    }
+    if (hover_ && selectPanel_)
+        selectPanel_->update();
+}
+
+} // namespace q9

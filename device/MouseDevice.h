@@ -1,0 +1,125 @@
+#pragma once
+// The mouse: reached on its cable (kind 2) or through its 2.4 GHz receiver (kind 6). Reads its
+// device information, key block and settings, shows them on its page, writes settings, key
+// assignments, macros and shoot sequences, polls the battery and reacts to its events.
+#include "device/MouseRecords.h"
+#include "device/UsbDevice.h"
+#include "profile/MouseProfiledata.h"
+#include "profile/ProfileList.h"
+
+#include <array>
+
+namespace q9 {
+
+class CTarvenixMouseDevice : public CTarvenixUSBDevice {
+    Q_OBJECT
+public:
+    static constexpr int kKeys = 11;
+    static constexpr int kStages = 7;
+    // The factory action of each picture key: how the key is found in the device's key block.
+    static const std::array<std::array<uint8_t, 3>, kKeys>& factoryCodes();
+
+    explicit CTarvenixMouseDevice(QWidget* parent = nullptr);
+    ~CTarvenixMouseDevice() override;
+    ui::Control* getInterface(const QString& className) override;
+
+    void bindPageControls() override { buildPage(); }
+    void buildPage();
+    int applyProfileLight() override;
+    void syncFromDevice() override;
+    void readSettings() override;
+    void pollPower() override;
+    int isReceiverLinkUp() override;
+    int loadProfile() override;
+    void refreshPage() override;
+    void repairMacroKeys() override;
+    void loadDefaultProfile() override;
+    std::vector<int> usedMacros() override;
+    int writeKeyMap(int profile, const std::vector<KeyEntry>& keys) override;
+    int writeCurrentKeyMap(int profile) override;
+    int writeMacros(const std::vector<int>& list) override;
+    int writeSettings(int slot, int firstByte, int flag, int screenWidth, int screenHeight) override;
+    void loadAuxiliaryData() override;
+    void showFunctionTab(int type) override;
+    void setDocumentPaths() override;
+    std::wstring profilePath() const override { return profile_.GetProfilePath(); }
+    void saveProfile() override { profile_.Save(); }
+    void setLightIndex(int n) override;
+    void setLightState(const LightInfoRecord& state) override;
+    void paintLights() override;
+    // The four shoot sequences of the data folder, to shoot memory.
+    int writeShootSequences();
+
+    // Page changes; each ends in store, save and write.
+    void onDpiEnable(int n, bool on);
+    void onDpiSliderMoved(int n);
+    void onDpiStep(int n, int step);   // slider let go
+    void onDpiEditDone(int n);         // edit lost the focus
+    void onDpiSelect(int n);
+    void onDpiColour(int n, uint32_t rgb);
+    void onReportRate(int n);
+    void onSilentAltitude(int n);
+    void onLinearCalibration(int n);
+    void onRipple(int n);
+    void onDebounceSelected();
+    void onSleepSelected(const QString& comboName);
+    void showSettingsPage(int n);
+
+    // What the mouse and its profile hold.
+    const std::array<uint8_t, 34>& deviceInfo() const { return info_; }
+    uint16_t sensor() const { return uint16_t(info_[9] | info_[10] << 8); }
+    int dpiStep() const { return info_[11]; }
+    int dpiBase() const { return info_[14] | info_[15] << 8; }
+    int currentSlot() const { return currentSlot_; }
+    const std::vector<DpiStage>& dpiStages() const { return dpiStages_; }
+    int currentDpiStage() const { return currentDpiStage_; }
+    const MouseSystemRecord& mouseSystem() const { return system_; }
+    const std::vector<KeyEntry>& keyList() const { return keyList_; }
+    CMouseProfiledata& profile() { return profile_; }
+    const std::vector<std::wstring>& macroNames() const { return macroNames_; }
+    const std::vector<int>& effectCodes() const { return effectCodes_; }
+    ProfileList& profileList() { return profiles_; }
+
+    // The mouse's own preview effects.
+    void effectWave();
+    void effectRunningLight();
+    void effectRandomFlash();
+
+protected:
+    void onDeviceEvent(uint16_t code, bool cableReader) override;
+    uint16_t eventCode(HidTransport& reader, const uint8_t* report, size_t length) override;
+    const char* readerExitTrace() const override { return "MS 设备同步线程设定退出"; }
+    int stepPreview(int64_t now) override;
+
+private:
+    // Open, and through the receiver only while the mouse answers.
+    bool linkUp();
+    bool readInfoAndKeyBlock();
+    void storeAndWrite();
+    int macroCount() const;
+    Json::Value macroList() const;
+    int dpiOfStage(int n) const;
+    void setStageStep(int n, int step);
+    void applyDpiRanges();
+    ui::Control* find(const QString& name) const;
+
+    CMouseProfiledata profile_;
+    ProfileList profiles_;
+    std::array<uint8_t, 34> info_{};
+    std::array<uint8_t, 512> keyBlock_{};
+    std::array<uint8_t, kMouseRecordSize> settings_{};
+    uint8_t previousSlotByte_ = 0;
+    std::array<uint8_t, 16> previousHead_{};
+    int currentSlot_ = 0;
+    std::vector<KeyEntry> keyList_;
+    std::vector<DpiStage> dpiStages_;
+    int currentDpiStage_ = 0;
+    MouseSystemRecord system_;
+    std::vector<std::wstring> effectNames_, areaLightNames_, customLightNames_, macroNames_;
+    std::vector<uint8_t> effectVisible_;
+    std::vector<int> effectCodes_;
+    std::vector<controls::CDeviceKeyButtonUI*> zoneButtons_; // "light_0_"n
+    ui::Control* logo_ = nullptr;
+};
+
+} // namespace q9

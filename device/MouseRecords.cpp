@@ -1,0 +1,143 @@
+#include "device/MouseRecords.h"
+
+#include "profile/JsonAccess.h"
+
+#include <cctype>
+
+namespace q9 {
+
+int dpiFromStep(uint16_t sensor, int s, int step, int base)
+{
+    switch (sensor) {
+    case 0x3325:
+        return s <= 48 ? s * step + base : 48 * step + (s - 48) * 200 + base;
+    case 0x8925:
+        return s <= 99 ? 50 * s + 50 : 100 * (s - 50) + 100;
+    case 0x3395:
+        return s <= 2 ? 100 : s * step;
+    case 0x3104:
+        if (s == 0)
+            return 230;
+        if (s == 1)
+            return 420;
+        if (s < 50) {
+            if (s == 7) return 800;
+            if (s == 28) return 1600;
+            if (s == 49) return 2400;
+            return 38 * (s + 14);
+        }
+        if (s < 82)
+            return s == 60 ? 3200 : 76 * (s - 18);
+        return 152 * (s - 50) - 56;
+    default:
+        return s * step + base;
+    }
+}
+
+int stepFromDpi(uint16_t sensor, int d, int step, int base)
+{
+    d = std::max(d, 50);
+    switch (sensor) {
+    case 0x3325:
+        if (step == 0)
+            return 0;
+        return d <= 5000 ? (d - base) / step : (d - base - 5000) / 200 + 48;
+    case 0x8925:
+        return d <= 5000 ? (d - 50) / 50 : (d / 2 - 50) / 50 + 50;
+    case 0x3395:
+        return d < 100 ? 1 : d / 50;
+    case 0x3104:
+        if (d <= 350) return 0;
+        if (d <= 600) return 1;
+        if (d < 2432) return d / 38 - 14;
+        if (d < 4864) return (d / 38) / 2 + 18;
+        if (d == 8000) return ((d + 56) / 38) / 4 + 50;
+        return (d / 38) / 4 + 50;
+    default:
+        return step == 0 ? 0 : (d - base) / step;
+    }
+}
+
+std::array<uint8_t, kMouseRecordSize> buildMouseRecord(const std::vector<DpiStage>& stages, const MouseSystemRecord& system,
+                                                       int currentDpiStage, const LightInfoRecord& light, uint8_t firstByte)
+{
+    std::array<uint8_t, kMouseRecordSize> r{};
+    r[0] = firstByte;
+    r[1] = light.selectItem >= 12 ? 0 : light.selectItem;
+    r[2] = light.light;
+    r[3] = uint8_t(4 - light.speed);
+    r[4] = light.fx;
+    r[5] = light.multiColor;
+    r[6] = light.red;
+    r[7] = light.green;
+    r[8] = light.blue;
+    r[11] = uint8_t(system.reportRate);
+    r[12] = uint8_t(currentDpiStage);
+    for (size_t i = 0; i < 7 && i < stages.size(); ++i) {
+        const DpiStage& s = stages[i];
+        uint8_t* b = &r[14 + 9 * i];
+        b[0] = s.active;
+        b[1] = s.xy;
+        b[2] = uint8_t(s.dpiX);
+        b[3] = uint8_t(s.dpiX >> 8);
+        b[4] = uint8_t(s.dpiY);
+        b[5] = uint8_t(s.dpiY >> 8);
+        b[6] = s.red;
+        b[7] = s.green;
+        b[8] = s.blue;
+    }
+    r[77] = uint8_t(system.bleSleep1);
+    r[78] = uint8_t(system.bleSleep2);
+    r[79] = uint8_t(system.deviceSleep1);
+    r[80] = uint8_t(system.deviceSleep2);
+    r[81] = uint8_t(system.keyDebounceTime);
+    r[82] = uint8_t(system.silentAltitude);
+    r[83] = uint8_t(system.linearCalibration);
+    r[84] = uint8_t(system.ripple);
+    return r;
+}
+
+std::array<uint8_t, 4> encodeMacroEvent(const Json::Value& event)
+{
+    // "Delay" is text; an integer member reads as its decimal text. The leading number counts.
+    const Json::Value& d = Member(event, "Delay");
+    std::string text = d.isString() ? ReadString(d) : std::to_string(ReadInt(d));
+    unsigned long delay = 0;
+    for (char ch : text) {
+        if (!std::isdigit(static_cast<unsigned char>(ch)))
+            break;
+        delay = std::min(delay * 10 + unsigned(ch - '0'), 65535ul);
+    }
+    const uint8_t type = uint8_t(ReadInt(Member(event, "Type")));
+    const bool down = ReadString(Member(event, "Action")) == "down";
+    return {uint8_t(delay), uint8_t(delay >> 8), uint8_t(down ? type | 0x80 : type), uint8_t(ReadInt(Member(event, "Button")))};
+}
+
+std::vector<uint8_t> buildSequenceImage(const std::vector<std::vector<std::array<uint8_t, 4>>>& sequences)
+{
+    const size_t n = sequences.size();
+    size_t total = 16 + 2 * n;
+    for (const auto& s : sequences)
+        total += 4 + 4 * s.size();
+    std::vector<uint8_t> image(total, 0);
+    auto put16 = [&](size_t at, size_t v) {
+        image[at] = uint8_t(v);
+        image[at + 1] = uint8_t(v >> 8);
+    };
+    put16(0, 0x55AA);
+    put16(2, total);
+    put16(4, n);
+    size_t at = 16 + 2 * n;
+    for (size_t i = 0; i < n; ++i) {
+        put16(16 + 2 * i, at);
+        put16(at, sequences[i].size());
+        at += 4;
+        for (const auto& e : sequences[i]) {
+            std::copy(e.begin(), e.end(), image.begin() + long(at));
+            at += 4;
+        }
+    }
+    return image;
+}
+
+} // namespace q9

@@ -1,0 +1,455 @@
+#include "device/UsbDevice.h"
+
+#include "controls/KeyControls.h"
+#include "platform/Messages.h"
+#include "platform/Trace.h"
+#include "profile/TextConvert.h"
+#include "ui/Window.h"
+
+#include <QMetaObject>
+#include <QPointer>
+
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+
+namespace q9 {
+
+namespace {
+
+int64_t nowMs()
+{
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+}
+
+// The number after a name's prefix, or -1 when the name is not prefix + digits.
+int indexAfter(const QString& name, const QString& prefix)
+{
+    if (!name.startsWith(prefix) || name.size() == prefix.size())
+        return -1;
+    bool ok = false;
+    const int n = name.mid(prefix.size()).toInt(&ok);
+    return ok ? n : -1;
+}
+
+} // namespace
+
+CTarvenixUSBDevice::CTarvenixUSBDevice(int kind, QWidget* parent)
+    : ui::HorizontalLayout(parent), kind_(kind),
+      command_(std::make_unique<CommandChannel>(deviceEnvironment().backend)),
+      events_(std::make_unique<CommandChannel>(deviceEnvironment().backend)),
+      preview_(std::make_unique<light::LightPreview>(0))
+{
+}
+
+CTarvenixUSBDevice::~CTarvenixUSBDevice()
+{
+    stopPreview();
+    stopReader(false);
+    stopReader(true);
+}
+
+ui::Control* CTarvenixUSBDevice::getInterface(const QString& className)
+{
+    return className == getClass() ? this : ui::HorizontalLayout::getInterface(className);
+}
+
+void CTarvenixUSBDevice::childNotify(ui::TNotify& msg)
+{
+    if (msg.sender && ui::Window::findSubControlByName(this, msg.sender->name()) == msg.sender)
+        traceLazy([&] { return "测试成功   、" + msg.sender->name().toStdString(); });
+}
+
+void CTarvenixUSBDevice::setLightCount(int n)
+{
+    lightCount_ = std::clamp(n, 0, 170);
+    stopPreview();
+    preview_ = std::make_unique<light::LightPreview>(lightCount_);
+}
+
+void CTarvenixUSBDevice::setWirelessCapable(bool on)
+{
+    wirelessCapable_ = on;
+    if (power_)
+        power_->setWirelessCapable(on);
+}
+
+void CTarvenixUSBDevice::setPowerItem(PowerItemLink* item)
+{
+    power_ = item;
+    if (power_)
+        power_->setWirelessCapable(wirelessCapable_);
+}
+
+void CTarvenixUSBDevice::setIdentity(const HidInterfaceEntry& row)
+{
+    identity_ = row;
+    kind_ = row.kind;
+    role_ = row.role;
+}
+
+void CTarvenixUSBDevice::setHostLightControl(bool on)
+{
+    hostLightControl_ = on;
+    if (on && kind_ == KindKeyboard)
+        command_->hostLightOn();
+}
+
+void CTarvenixUSBDevice::setWindowHidden(bool hidden)
+{
+    if (!wirelessCapable_)
+        return;
+    windowHidden_ = hidden;
+    previewThread_.wake(); // it pauses while the window is hidden
+}
+
+std::wstring CTarvenixUSBDevice::dataFolder() const
+{
+    std::wstring folder = deviceEnvironment().dataRoot + typeName_ + L"/";
+    std::error_code ec;
+    std::filesystem::create_directories(ToFsPath(folder), ec);
+    return folder;
+}
+
+std::wstring CTarvenixUSBDevice::defaultProfilePath() const
+{
+    return deviceEnvironment().programFolder + L"DefaultData/" + typeName_ + L".Json";
+}
+
+bool CTarvenixUSBDevice::openCommandLink(const HidInterfaceEntry& row, const std::wstring& path)
+{
+    const bool receiver = isReceiverKind(row.kind);
+    std::lock_guard io(command_->ioLock());
+    HidTransport& t = receiver ? command_->receiverTransport() : command_->cableTransport();
+    if (!t.open(path, true, true, true, false))
+        return false;
+    command_->setOpen(true);
+    command_->setMode(receiver ? 2 : 1);
+    return true;
+}
+
+bool CTarvenixUSBDevice::switchLink(bool toReceiver, const std::wstring& path)
+{
+    bool opened;
+    {
+        std::lock_guard io(command_->ioLock());
+        command_->setOpen(false);
+        command_->cableTransport().close();
+        command_->receiverTransport().close();
+        HidTransport& t = toReceiver ? command_->receiverTransport() : command_->cableTransport();
+        opened = t.open(path, true, true, true, false);
+        if (opened) {
+            command_->setOpen(true);
+            command_->setMode(toReceiver ? 2 : 1);
+        }
+    }
+    if (!opened)
+        return false;
+    if (toReceiver) {
+        syncFromDevice();
+        if (wirelessCapable_) {
+            for (int i = 0; i < 26; ++i) {
+                if (command_->linkQuery())
+                    break;
+                trace("获取2.4G模式失败");
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            }
+            trace("获取2");
+            pollPower();
+        }
+    } else {
+        if (tab_)
+            tab_->restartTimers();
+        if (mainWindow_)
+            mainWindow_->post(0xD03, uint64_t(typeIndex_), 1);
+        if (wirelessCapable_)
+            pollPower();
+    }
+    return true;
+}
+
+void CTarvenixUSBDevice::closeCommandLink()
+{
+    std::lock_guard io(command_->ioLock());
+    command_->setOpen(false);
+    command_->cableTransport().close();
+    command_->receiverTransport().close();
+}
+
+bool CTarvenixUSBDevice::openEventLink(bool receiver, const std::wstring& path)
+{
+    stopReader(receiver); // a reader that was already open is stopped first
+    bool ok;
+    {
+        std::lock_guard lock(receiver ? receiverReaderLock_ : cableReaderLock_);
+        HidTransport& t = receiver ? events_->receiverTransport() : events_->cableTransport();
+        ok = t.open(path, true, true, true, false);
+        // The event channel's flags are the readers' open flags.
+        if (receiver)
+            events_->setMode(ok ? 2 : 1);
+        else
+            events_->setOpen(ok);
+    }
+    if (ok)
+        startReader(receiver);
+    return ok;
+}
+
+void CTarvenixUSBDevice::closeEventLink(bool receiver)
+{
+    stopReader(receiver);
+    std::lock_guard lock(receiver ? receiverReaderLock_ : cableReaderLock_);
+    if (receiver) {
+        events_->setMode(1);
+        events_->receiverTransport().close();
+    } else {
+        events_->setOpen(false);
+        events_->cableTransport().close();
+    }
+}
+
+void CTarvenixUSBDevice::startReader(bool receiver)
+{
+    (receiver ? receiverReader_ : cableReader_).start([this, receiver](StopEvent& stop) { runReader(stop, receiver); });
+}
+
+void CTarvenixUSBDevice::stopReader(bool receiver)
+{
+    WorkerThread& w = receiver ? receiverReader_ : cableReader_;
+    // Closing the transport ends a read that waits without limit.
+    w.stop(500, [this, receiver] { (receiver ? events_->receiverTransport() : events_->cableTransport()).close(); });
+}
+
+uint16_t CTarvenixUSBDevice::eventCode(HidTransport& reader, const uint8_t* report, size_t length)
+{
+    reader.unpack(report, length);
+    return reader.firstInputButtonUsage();
+}
+
+void CTarvenixUSBDevice::runReader(StopEvent& stop, bool receiver)
+{
+    HidTransport& t = receiver ? events_->receiverTransport() : events_->cableTransport();
+    while (!stop.waitFor(1)) {
+        const bool open = receiver ? events_->receiverMode() : events_->isOpen();
+        uint8_t report[64] = {};
+        size_t got = 0;
+        if (!open || !t.read(report, sizeof report, &got, kInfiniteTimeout)) {
+            // Closed, aborted or gone: wait for the stop or for the link to come back, not in a spin.
+            if (stop.waitFor(100))
+                break;
+            continue;
+        }
+        trace("接收到自动添加设备的同步信息要求  TEST");
+        onDeviceEvent(eventCode(t, report, got), !receiver);
+    }
+    trace(readerExitTrace());
+}
+
+void CTarvenixUSBDevice::setLightState(const LightInfoRecord& state)
+{
+    uint8_t bytes[16] = {};
+    static_assert(sizeof(LightInfoRecord) <= sizeof bytes);
+    std::memcpy(bytes, &state, sizeof state);
+    uint64_t lo = 0, hi = 0;
+    std::memcpy(&lo, bytes, 8);
+    std::memcpy(&hi, bytes + 8, 8);
+    const LightInfoRecord before = lightState();
+    lightWordsLo_ = lo;
+    lightWordsHi_ = hi;
+    if (before.selectItem != state.selectItem)
+        restartEffect_ = true;
+    previewThread_.wake();
+}
+
+LightInfoRecord CTarvenixUSBDevice::lightState() const
+{
+    uint8_t bytes[16] = {};
+    const uint64_t lo = lightWordsLo_, hi = lightWordsHi_;
+    std::memcpy(bytes, &lo, 8);
+    std::memcpy(bytes + 8, &hi, 8);
+    LightInfoRecord s;
+    std::memcpy(&s, bytes, sizeof s);
+    return s;
+}
+
+void CTarvenixUSBDevice::setZoneColor(int index, uint32_t rgba) { preview_->setZone(index, rgba); }
+uint32_t CTarvenixUSBDevice::zoneColor(int index) const { return preview_->zone(index); }
+
+void CTarvenixUSBDevice::bindButtonsIn(ui::Control* scope)
+{
+    keyButtons_.assign(size_t(keyCount_), nullptr);
+    lightButtons_.assign(size_t(lightCount_), nullptr);
+    if (!scope)
+        return;
+    for (auto* b : scope->findChildren<controls::CDeviceKeyButtonUI*>()) {
+        const QString n = b->name();
+        const int k = indexAfter(n, QStringLiteral("key_"));
+        const int l = indexAfter(n, QStringLiteral("light_"));
+        if (k >= 0 && k < keyCount_)
+            keyButtons_[size_t(k)] = b;
+        else if (l >= 0 && l < lightCount_) {
+            lightButtons_[size_t(l)] = b;
+            b->setLightColor(255, 255, 255, 255);
+            b->showLightLayer(true);
+        }
+    }
+}
+
+void CTarvenixUSBDevice::bindPageControls()
+{
+    if (pageXml_.empty()) {
+        keyCount_ = 0;
+        setLightCount(0);
+        keyButtons_.clear();
+        lightButtons_.clear();
+        return;
+    }
+    selectPanel_ = ui::Window::findSubControlByName(this, QStringLiteral("SelectPanel"));
+    bindButtonsIn(selectPanel_);
+}
+
+void CTarvenixUSBDevice::effectStatic() { preview_->stepStatic(lightState()); }
+void CTarvenixUSBDevice::effectBreathing() { preview_->stepBreathing(lightState()); }
+void CTarvenixUSBDevice::effectSpectrum() { preview_->stepSpectrum(lightState()); }
+void CTarvenixUSBDevice::effectBreathingFour() { preview_->stepBreathingFour(lightState()); }
+void CTarvenixUSBDevice::effectBlink() { preview_->stepBlink(lightState(), nowMs()); }
+void CTarvenixUSBDevice::effectBlinkFour() { preview_->stepBlinkFour(lightState(), nowMs()); }
+void CTarvenixUSBDevice::effectOff() { preview_->stepOff(); }
+
+int CTarvenixUSBDevice::stepPreview(int64_t now)
+{
+    const LightInfoRecord s = lightState();
+    const int period = light::thresholdOf(s.speed) * light::kTickMs;
+    switch (s.selectItem) {
+    case 0: effectStatic(); break;
+    case 1: effectBreathing(); break;
+    case 3: effectSpectrum(); break;
+    case 5: effectBreathingFour(); break;
+    case 6: effectOff(); break;
+    case 8: effectBlinkFour(); break;
+    case 10: effectBlink(); break;
+    case 2: case 4: case 7:
+        effectStatic(); // the device classes that have these effects replace them
+        break;
+    default: {
+        std::lock_guard lock(lightListMutex_);
+        preview_->passCustom(customEffects_, s.speed, now);
+        return light::kTickMs * 5; // a pass every counted tick, run five at a time
+    }
+    }
+    return period;
+}
+
+void CTarvenixUSBDevice::runPreview(StopEvent& stop)
+{
+    int wait = 1;
+    int64_t lastPass = nowMs();
+    while (!stop.waitFor(wait)) {
+        if (!command_->isOpen()) {
+            wait = 100;
+            continue;
+        }
+        if (syncDriven_ || windowHidden_) {
+            // Nothing to show: sleep until woken by a change (no periodic wake-ups at all).
+            wait = -1;
+            continue;
+        }
+        if (restartEffect_.exchange(false))
+            preview_->setPhase(0);
+        const int64_t now = nowMs();
+        const LightInfoRecord s = lightState();
+        if (s.selectItem == 9 || s.selectItem > 10) {
+            // The custom sequence counts passes: run every pass that has fallen due.
+            const int passes = int(std::clamp<int64_t>((now - lastPass) / light::kTickMs, 1, 50));
+            for (int i = 0; i < passes; ++i)
+                wait = stepPreview(now);
+        } else {
+            wait = stepPreview(now);
+        }
+        lastPass = now;
+    }
+    trace(previewExitTrace());
+}
+
+void CTarvenixUSBDevice::startPreview()
+{
+    previewThread_.start([this](StopEvent& stop) { runPreview(stop); });
+}
+
+void CTarvenixUSBDevice::stopPreview() { previewThread_.stop(1000); }
+
+void CTarvenixUSBDevice::paintLights()
+{
+    for (int i = 0; i < int(lightButtons_.size()); ++i)
+        if (auto* b = lightButtons_[size_t(i)]) {
+            const uint32_t c = zoneColor(i);
+            b->setLightColor(uint8_t(c >> 24), uint8_t(c >> 16), uint8_t(c >> 8), uint8_t(c));
+        }
+}
+
+void CTarvenixUSBDevice::resetReactive() { preview_ = std::make_unique<light::LightPreview>(lightCount_); }
+
+int CTarvenixUSBDevice::writeKeyMap(int, const std::vector<KeyEntry>&) { return 0; }
+int CTarvenixUSBDevice::writeCurrentKeyMap(int) { return 0; }
+int CTarvenixUSBDevice::writeMacros(const std::vector<int>&) { return 0; }
+int CTarvenixUSBDevice::writeSettings(int, int, int, int, int) { return 0; }
+
+void CTarvenixUSBDevice::showFunctionTab(int type)
+{
+    functionTab_ = type;
+    auto* keyTabs = qobject_cast<ui::TabLayout*>(ui::Window::findSubControlByName(this, QStringLiteral("device_key_function_switch")));
+    auto* tabs = qobject_cast<ui::TabLayout*>(ui::Window::findSubControlByName(this, QStringLiteral("device_function_switch")));
+    auto selectKeyPage = [&](int page) {
+        if (keyTabs)
+            keyTabs->selectItem(page);
+        if (tabs)
+            tabs->selectItem(0); // the key-function pages live on page 0
+    };
+    switch (type) {
+    case 2:
+    case 6:
+        selectKeyPage(1);
+        break;
+    case 7:
+        selectKeyPage(2);
+        break;
+    case 4:
+        if (kind_ == KindKeyboard || kind_ == KindMouse || kind_ == KindMouseReceiver) {
+            if (tabs)
+                tabs->selectItem(3);
+        } else {
+            selectKeyPage(2);
+        }
+        break;
+    case 3:
+    case 8:
+        if (tabs)
+            tabs->selectItem(1);
+        break;
+    case 5:
+        if (tabs)
+            tabs->selectItem(2);
+        break;
+    case 9:
+        if (tabs)
+            tabs->selectItem(4);
+        break;
+    default:
+        selectKeyPage(0);
+        break;
+    }
+}
+
+void CTarvenixUSBDevice::setPickerColor(uint32_t a, uint32_t b, uint32_t c) { picker_ = {a, b, c}; }
+
+void CTarvenixUSBDevice::onUiThread(std::function<void()> f)
+{
+    QPointer<CTarvenixUSBDevice> self(this);
+    QMetaObject::invokeMethod(this, [self, f = std::move(f)] {
+        if (self)
+            f();
+    }, Qt::QueuedConnection);
+}
+
+} // namespace q9

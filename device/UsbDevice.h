@@ -1,0 +1,217 @@
+#pragma once
+// The common base of the device pages: one control that is the device's page, the holder of what
+// the program knows about the device and the owner of its links and threads. The device classes
+// fill in the virtual operations; the base gives each a neutral default.
+#include "device/CommandChannel.h"
+#include "device/DeviceCatalogue.h"
+#include "device/DeviceEnvironment.h"
+#include "device/LightPreview.h"
+#include "device/WorkerThread.h"
+#include "profile/ProfileRecords.h"
+#include "ui/Containers.h"
+
+#include <atomic>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+namespace q9 {
+class MessageTarget;
+namespace controls {
+class CDeviceKeyButtonUI;
+}
+
+class CTarvenixUSBDevice : public ui::HorizontalLayout {
+    Q_OBJECT
+public:
+    static constexpr int kNoDeviceKey = 170;
+
+    explicit CTarvenixUSBDevice(int kind = 0, QWidget* parent = nullptr);
+    ~CTarvenixUSBDevice() override;
+
+    QString getClass() const override { return QStringLiteral("TarvenixUSBDevice"); }
+    ui::Control* getInterface(const QString& className) override;
+    void childNotify(ui::TNotify& msg) override;
+
+    // Creation setters, in the order the main window calls them.
+    void setPageXml(const std::wstring& xml) { pageXml_ = xml; }
+    void setMainWindow(MessageTarget* wnd) { mainWindow_ = wnd; }
+    void setKeyCount(int n) { keyCount_ = std::max(0, n); }
+    void setLightCount(int n);
+    void setTypeIndex(int n) { typeIndex_ = n; }
+    void setWirelessCapable(bool on);
+    void setLogoLight(int zone) { logoLight_ = zone; }
+    void setProfileId(const std::wstring& id) { profileId_ = id; }
+    void setTypeName(const std::wstring& name) { typeName_ = name; }
+    void setPowerItem(PowerItemLink* item);
+    void setIdentity(const HidInterfaceEntry& row);
+    virtual void setLightIndex(int n) { lightIndex_ = n; }
+    void setLightFileBase(const std::wstring& base) { lightFileBase_ = base; }
+    void setTab(DeviceTabLink* tab) { tab_ = tab; }
+
+    HidInterfaceEntry identityRow() const { return identity_; }
+    int kind() const { return kind_; }
+    int role() const { return role_; }
+    int typeIndex() const { return typeIndex_; }
+    bool wirelessCapable() const { return wirelessCapable_; }
+    int keyCount() const { return keyCount_; }
+    int lightCount() const { return lightCount_; }
+    int lightIndex() const { return lightIndex_; }
+    DeviceTabLink* tab() const { return tab_; }
+    PowerItemLink* powerItem() const { return power_; }
+    std::wstring profileId() const { return profileId_; }
+    std::wstring typeName() const { return typeName_; }
+
+    void setHostLightControl(bool on);
+    bool hostLightControl() const { return hostLightControl_; }
+    void setHoverFlag(bool on) { hover_ = on; }
+    void setWindowHidden(bool hidden);
+    bool windowHidden() const { return windowHidden_; }
+    void setSyncDriven(bool on)
+    {
+        syncDriven_ = on;
+        previewThread_.wake();
+    }
+    bool syncDriven() const { return syncDriven_; }
+    std::wstring dataFolder() const;          // the type's profile folder (created), ending in '/'
+    std::wstring defaultProfilePath() const;  // DefaultData/<typeName>.Json beside the program
+
+    // Links. A command interface arrived: open its transport in the kind's link mode.
+    bool openCommandLink(const HidInterfaceEntry& row, const std::wstring& path);
+    // The other link of this device arrived or went: move the channel to it.
+    bool switchLink(bool toReceiver, const std::wstring& path);
+    void closeCommandLink();
+    bool openEventLink(bool receiver, const std::wstring& path);
+    void closeEventLink(bool receiver);
+    CommandChannel& commandChannel() { return *command_; }
+    CommandChannel& eventChannel() { return *events_; }
+
+    // Light state and zone colours.
+    virtual void setLightState(const LightInfoRecord& state);
+    LightInfoRecord lightState() const;
+    void setZoneColor(int index, uint32_t rgba);
+    uint32_t zoneColor(int index) const;
+    light::LightPreview& preview() { return *preview_; }
+
+    // The virtual operations.
+    virtual void bindPageControls();
+    virtual int applyProfileLight() { return 0; }
+    virtual void effectStatic();
+    virtual void effectBreathing();
+    virtual void effectSpectrum();
+    virtual void effectBreathingFour();
+    virtual void effectBlink();
+    virtual void effectBlinkFour();
+    virtual void effectOff();
+    virtual void paintLights();
+    virtual void syncFromDevice() {}
+    virtual void readSettings() {}
+    virtual void reservedReadA() {}
+    virtual void reservedReadB() {}
+    virtual void pollPower() {}
+    virtual int isReceiverLinkUp() { return 1; }
+    virtual int loadProfile() { return 0; }
+    virtual void refreshPage() {}
+    virtual void repairMacroKeys() {}
+    virtual void loadDefaultProfile() {}
+    virtual std::vector<int> usedMacros() { return {}; }
+    virtual int writeKeyMap(int profile, const std::vector<KeyEntry>& keys);
+    virtual int writeCurrentKeyMap(int profile);
+    virtual int writeMacros(const std::vector<int>& list);
+    virtual int writeSettings(int slot, int firstByte, int flag, int screenWidth, int screenHeight);
+    virtual void loadAuxiliaryData() {}
+    void setKeyMapB(const std::map<int, int>& map) { keyMapC_ = map; }
+    virtual void resetReactive();
+    virtual void showFunctionTab(int type);
+    int functionTab() const { return functionTab_; }
+    virtual void setDocumentPaths() {}
+    virtual std::wstring profilePath() const { return {}; }
+    virtual void saveProfile() {}
+    virtual void setPickerColor(uint32_t a, uint32_t b, uint32_t c);
+    std::array<uint32_t, 3> pickerColor() const { return picker_; }
+    void setSelectedKey(int n) { selectedKey_ = n; }
+    int selectedKey() const { return selectedKey_; }
+    virtual void setAudioLevels(const uint8_t*, int) {}
+    virtual void setAudioAux(const uint8_t*, int) {}
+
+    // Threads.
+    void startPreview();
+    void stopPreview();
+    bool previewRunning() const { return previewThread_.running(); }
+    bool readerRunning(bool receiver) const { return (receiver ? receiverReader_ : cableReader_).running(); }
+    // Wakes the preview thread so it sees a changed state at once.
+    void wakePreview() { previewThread_.wake(); }
+
+    const std::vector<controls::CDeviceKeyButtonUI*>& keyButtons() const { return keyButtons_; }
+    const std::vector<controls::CDeviceKeyButtonUI*>& lightButtons() const { return lightButtons_; }
+    const std::map<int, int>& deviceKeyIndex() const { return deviceKeyIndex_; }
+
+protected:
+    // An event report's code, on a reader thread.
+    virtual void onDeviceEvent(uint16_t code, bool cableReader) { Q_UNUSED(code); Q_UNUSED(cableReader); }
+    // Reads the event code out of a report; the base takes the first usage of the first button item.
+    virtual uint16_t eventCode(HidTransport& reader, const uint8_t* report, size_t length);
+    virtual const char* readerExitTrace() const { return "设备同步线程设定退出"; }
+    virtual const char* previewExitTrace() const { return "MS灯光线程设定退出"; }
+    // One step of the effect in the light state; returns the period until the next step in ms.
+    virtual int stepPreview(int64_t now);
+    // Runs a function on the UI thread (from a worker).
+    void onUiThread(std::function<void()> f);
+
+    void startReader(bool receiver);
+    void stopReader(bool receiver);
+    void bindButtonsIn(ui::Control* scope);
+
+    int kind_ = 0;
+    int role_ = 0;
+    HidInterfaceEntry identity_;
+    int typeIndex_ = -1;
+    int lightIndex_ = 0;
+    bool wirelessCapable_ = false;
+    int logoLight_ = -1;
+    int keyCount_ = 0;
+    int lightCount_ = 0;
+    std::wstring pageXml_, typeName_, lightFileBase_ = L"kelda_light", profileId_;
+
+    MessageTarget* mainWindow_ = nullptr;
+    DeviceTabLink* tab_ = nullptr;
+    PowerItemLink* power_ = nullptr;
+    ui::Control* lightEditor_ = nullptr;
+    ui::Control* selectPanel_ = nullptr;
+    std::vector<controls::CDeviceKeyButtonUI*> keyButtons_;
+    std::vector<controls::CDeviceKeyButtonUI*> lightButtons_;
+
+    std::unique_ptr<CommandChannel> command_;
+    std::unique_ptr<CommandChannel> events_; // its two transports are the event readers
+    std::unique_ptr<light::LightPreview> preview_;
+    std::mutex lightListMutex_;
+    std::vector<CustomEffectRecord> customEffects_;
+    std::atomic<bool> restartEffect_{false};
+
+    std::map<int, int> deviceKeyIndex_;
+    std::map<int, int> keyMapB_, keyMapC_;
+
+    std::atomic<bool> hostLightControl_{false};
+    std::atomic<bool> hover_{false};
+    std::atomic<bool> syncDriven_{false};
+    std::atomic<bool> windowHidden_{false};
+    int functionTab_ = 0;
+    int selectedKey_ = -1;
+    std::array<uint32_t, 3> picker_{};
+
+private:
+    void runPreview(StopEvent& stop);
+    void runReader(StopEvent& stop, bool receiver);
+
+    std::atomic<uint64_t> lightWordsLo_{0};
+    std::atomic<uint64_t> lightWordsHi_{0};
+    WorkerThread previewThread_;
+    WorkerThread cableReader_;
+    WorkerThread receiverReader_;
+    std::recursive_mutex cableReaderLock_;
+    std::recursive_mutex receiverReaderLock_;
+};
+
+} // namespace q9
