@@ -1,30 +1,55 @@
 #include "app/MainWnd.h"
 
+#include "app/DeviceOption.h"
+#include "app/DialogService.h"
+#include "app/SmallWindows.h"
 #include "app/Startup.h"
+#include "device/DeviceEnvironment.h"
+#include "device/DeviceScanner.h"
+#include "device/MouseDevice.h"
+#include "platform/Folders.h"
 #include "platform/Trace.h"
 #include "ui/Builder.h"
+#include "ui/Combo.h"
+#include "ui/Label.h"
 #include "ui/Control.h"
+#include "ui/Menu.h"
 #include "ui/Resources.h"
 #include "ui/TrayIcon.h"
 
 #include <QApplication>
+#include <QCursor>
+#include <QFile>
 #include <QIcon>
+#include <QProcess>
+#include <QScreen>
+#include <QThread>
+
+#include <cstring>
+#include <utility>
 
 namespace q9::app {
 
 namespace {
 
 constexpr uint32_t kTrayCallback = 1025;
+constexpr uint32_t kHookControl = 1054;
+constexpr uint32_t kShowProgress = 3072;
+constexpr uint32_t kLanguageChanged = 3089;
+constexpr uint32_t kOpenSettings = 3093;
+constexpr uint32_t kClearUpdateMark = 3094;
+constexpr uint32_t kPowerBroadcast = 0x0218;
+constexpr uint32_t kDisplayChange = 0x007E;
 
 } // namespace
 
 CMainWnd::CMainWnd(QWidget* parent) : ui::Window(parent), activation_(activationMessage()) {}
 
-CMainWnd::~CMainWnd() = default;
+CMainWnd::~CMainWnd() { shutDown(); }
 
 ui::Control* CMainWnd::createControl(const QString& className)
 {
-    // Program classes created while the layout is parsed, by the class name of the skin.
+    // Program classes created while a layout is parsed, by the class name of the skin.
     static const char* const subTrees[][2] = {
         {"DeviceProfileUI", "XML\\CustomControlXML\\DeviceProfile.xml"},
         {"LightSetControlUI", "XML\\CustomControlXML\\LightControl.xml"},
@@ -35,11 +60,14 @@ ui::Control* CMainWnd::createControl(const QString& className)
         {"ShootKeySetControlUI", "XML\\CustomControlXML\\ShootControl.xml"},
         {"VirtualSetControlUI", "XML\\CustomControlXML\\VirtualSet.xml"},
     };
+    if (className.compare(QLatin1String("TarvenixMouseDevice"), Qt::CaseInsensitive) == 0)
+        return new CTarvenixMouseDevice;
     for (const auto& row : subTrees)
         if (className.compare(QLatin1String(row[0]), Qt::CaseInsensitive) == 0) {
             ui::DialogBuilder builder;
             return builder.create(QString::fromLatin1(row[1]), nullptr, this, nullptr);
         }
+    // The custom controls are in the registry under their class names.
     return ui::ControlFactory::instance().create(className);
 }
 
@@ -47,8 +75,23 @@ void CMainWnd::initWindow()
 {
     trace("InitWindow");
     ui::Resources::instance().loadLanguage(QStringLiteral("lan_cn.xml"));
-    const QString icon = ui::Resources::instance().resolve(QStringLiteral("ICON_107"));
-    setWindowIcon(QIcon(icon));
+    skinReceiver_ = SkinNotifier::instance().add([this](const SkinChangedParam& p) {
+        ui::Control* r = findControl(QStringLiteral("root"));
+        if (!r)
+            return 0;
+        if (p.colour) {
+            r->setBkColor(p.background);
+            r->setBkImage(QString());
+        } else {
+            r->setBkColor(0);
+            r->setBkImage(p.image);
+        }
+        return 1;
+    });
+    for (const char* n : {"closebtn", "maxbtn", "restorebtn", "minbtn", "skinbtn", "gamemodebtn", "cloudbtn", "smarteyesbtn", "setbtn"})
+        if (ui::Control* c = findControl(QString::fromLatin1(n)))
+            titleControls_.push_back(c);
+    setWindowIcon(QIcon(ui::Resources::instance().resolve(QStringLiteral("ICON_107"))));
     tray_ = new ui::TrayIcon(this);
     tray_->create(this, QStringLiteral("ICON_107"), kMainTitle, kTrayCallback);
 }
@@ -56,46 +99,500 @@ void CMainWnd::initWindow()
 void CMainWnd::notify(ui::TNotify& msg)
 {
     if (msg.type != ui::notify::Timer)
-        traceLazy([&] {
-            return (msg.type + QLatin1Char(' ') + (msg.sender ? msg.sender->name() : QString())).toStdString();
-        });
-    if (msg.type == ui::notify::Click && msg.sender && msg.sender->name() == QLatin1String("closebtn")) {
-        // To the notification area when there is one; without it closing ends the program.
-        if (tray_ && tray_->isCreated()) {
-            hide();
-            return;
+        traceLazy([&] { return (msg.type + QLatin1Char(' ') + (msg.sender ? msg.sender->name() : QString())).toStdString(); });
+    if (msg.type == ui::notify::WindowInit) {
+        windowInitStep();
+    } else if (msg.type == ui::notify::WindowSize) {
+        if (msg.sender && msg.sender->name() == QLatin1String("root") && displayChanged_) {
+            displayChanged_ = false;
+            dpiLayout();
         }
+    } else if (msg.type == ui::notify::ClickSelectEnd) {
+        // The key-light pictures of the keyboard and the mouse select zones for the lighting editor.
+    } else if (msg.type == QLatin1String("click_wpremove") || msg.type == QLatin1String("click_wpedit")) {
+        return; // nothing, and no default handling either
+    } else {
+        runRoutes(msg);
     }
-    ui::Window::notify(msg);
+    // Message maps: "itemactivate" of "macro_action" opens the macro-action menu, "setfocus" of the
+    // key capture edit installs the input hook; both need editors that attach later.
+    if (msg.type == ui::notify::SetFocus && msg.sender && msg.sender->name() == QLatin1String("keyset_keyboard_text_edit"))
+        send(kHookControl, 1, 0);
+    // The title-bar buttons are handled above; the library's defaults (which would close the
+    // window on "closebtn") do not run for the main window.
 }
 
-intptr_t CMainWnd::handleCustomMessage(uint32_t msg, uint64_t, int64_t lParam, const CopyData*, bool& handled)
+void CMainWnd::windowInitStep()
 {
+    // Other programs of the family are told that this one drives the lighting; none listens here.
+    trace("灯光控制 1");
+    live_ = buildLiveInterfaceList();
+    for (int t : {0, 1}) {
+        const DeviceTypeEntry& type = deviceTypeTable()[size_t(t)];
+        const int row = findInterfaceRow(type.vid, type.pid, type.kind, 0);
+        if (row >= 0 && type.kind == KindMouse) // the keyboard's page comes with its device class
+            CreateDevicePage(row, 0);
+    }
+    if (QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen()) {
+        screenWidth_ = s->geometry().width();
+        screenHeight_ = s->geometry().height();
+    }
+    hide();
+    tellDevicesHidden(true);
+    watch_.start([this](StopEvent& stop) { runWatch(stop); });
+    setTimer(1011, 100);
+    initDone_ = true;
+}
+
+void CMainWnd::runWatch(StopEvent& stop)
+{
+    HidTransport enumerator(deviceEnvironment().backend);
+    DeviceScanner scanner(enumerator, live_);
+    bool first = true;
+    while (!stop.waitFor(1)) {
+        const auto result = scanner.pass([this](ScanEvent e, int row) {
+            send(e == ScanEvent::Arrival ? kMsgArrival : kMsgRemoval, uint64_t(row), 0);
+        });
+        if (result.enumerated && first) {
+            first = false;
+            post(activation_, 0, 0); // reveals the window once the devices present have their tabs
+        }
+        if (stop.waitFor(100))
+            break;
+    }
+    trace("抓取设备线程设定退出");
+}
+
+intptr_t CMainWnd::handleCustomMessage(uint32_t msg, uint64_t wParam, int64_t lParam, const CopyData* copy, bool& handled)
+{
+    handled = false;
     if (msg == activation_) {
-        trace("激活主窗口");
+        traceLazy([&] { return "软件标示 " + std::to_string(msg) + "，" + std::to_string(wParam) + std::to_string(lParam); });
         reveal();
+        if (wParam == 0 && lParam == 0 && !firstScanDone_) {
+            firstScanDone_ = true;
+            if (firstScan_)
+                firstScan_();
+        }
         return 1;
     }
-    if (msg == kTrayCallback) {
-        if (lParam == ui::kTrayLeftUp || lParam == ui::kTrayDoubleClick)
-            reveal();
+    if (msg == registerWindowMessage("{4695579F-999A-41d4-9FAF-EFFCE93EBF15}")) {
+        if (auto* s = dynamic_cast<MessageTarget*>(settingsWnd_))
+            s->post(msg, wParam, lParam);
         return 0;
     }
-    handled = false;
-    return 0;
+    if (msg == registerWindowMessage("{4695579F-999A-41d4-9FAF-EFFCE93EBF17}")) {
+        if (wParam == 1)
+            setLightControl(lParam != 0, false);
+        return 0;
+    }
+    if (msg == registerWindowMessage("{4695579F-999A-41d4-9FAF-EFFCE93EBF18}")) {
+        workToolQuery();
+        return 5;
+    }
+    if (msg == WM_CLOSE_MSG) {
+        closeChildWindows();
+        handled = true;
+        close(0); // ends the program (onFinalMessage)
+        return 0;
+    }
+    if (msg == kPowerBroadcast) {
+        if (wParam == 18) {
+            powerOn_ = true;
+            for (auto* d : mice_)
+                d->setHostLightControl(lightControl_);
+        } else if (wParam == 4) {
+            powerOn_ = false;
+            for (auto* d : mice_)
+                d->setHostLightControl(false);
+        }
+        return 0;
+    }
+    if (!powerOn_)
+        return 0; // suspended: nothing below is acted on
+    for (const char* game : {"Game_Start", "Game_End", "Game_Kill", "Game_Death"})
+        if (msg == registerWindowMessage(game)) {
+            gameLightEvent(wParam, lParam);
+            return 0;
+        }
+    switch (msg) {
+    case WM_TIMER_MSG:
+        onTimer(uint32_t(wParam));
+        return 0;
+    case kDisplayChange:
+        trace("显示设置发生变化");
+        displayChanged_ = true;
+        dpiLayout();
+        return 0;
+    case WM_COPYDATA_MSG:
+        // Blocks of the audio capture program go to the audio lighting once it exists.
+        Q_UNUSED(copy);
+        return 0;
+    case kHookControl:
+        return 0; // the input hook attaches with the macro recorder
+    case kTrayCallback:
+        onTray(lParam);
+        return 0;
+    case kShowProgress:
+        if (ui::Control* c = findControl(QStringLiteral("setting_progress")))
+            c->setVisible(true);
+        return 0;
+    case kLanguageChanged:
+        return 0;
+    case kMsgArrival:
+        AttachInterface(int(wParam));
+        return 0;
+    case kMsgRemoval:
+        DetachInterface(int(wParam));
+        return 0;
+    case kOpenSettings:
+        return 0;
+    case kClearUpdateMark:
+        if (auto* b = qobject_cast<ui::Button*>(findControl(QStringLiteral("setbtn"))))
+            b->setForeImage(QString());
+        return 0;
+    case kMsgTabPresence: {
+        const auto all = tabs();
+        const int t = int(wParam);
+        if (t < 0 || t >= int(all.size()))
+            return 0;
+        if (lParam == 0) {
+            trace("2.4gcesvdfherhue 1");
+            HideTabOfRemovedDevice(t);
+        } else if (!all[size_t(t)]->tabVisible()) {
+            ShowTab(t, true, visibleTabCount() == 0);
+        }
+        return 0;
+    }
+    case kMsgFirmware:
+        firmwarePrompt(wParam, lParam);
+        return 0;
+    default:
+        return 0;
+    }
+}
+
+bool CMainWnd::event(QEvent* e)
+{
+    switch (e->type()) {
+    case QEvent::WindowActivate:
+    case QEvent::WindowDeactivate:
+        windowActive_ = hover_ = e->type() == QEvent::WindowActivate;
+        for (auto* d : mice_)
+            d->setHoverFlag(hover_);
+        break;
+    case QEvent::Enter:
+    case QEvent::Leave:
+        trace(e->type() == QEvent::Enter ? "鼠标移入" : "鼠标移出");
+        if (!windowActive_) {
+            hover_ = e->type() == QEvent::Enter;
+            for (auto* d : mice_)
+                d->setHoverFlag(hover_);
+        }
+        break;
+    default:
+        break;
+    }
+    return ui::Window::event(e);
+}
+
+void CMainWnd::onTimer(uint32_t id)
+{
+    MessageTarget::killTimer(id);
+    switch (id) {
+    case 1011:
+        dpiLayout();
+        update();
+        break;
+    case 1032:
+        showTrayMenu();
+        break;
+    case 1055:
+        profileSwitch();
+        break;
+    case 1066:
+        restoreUserLight();
+        break;
+    default:
+        break;
+    }
+}
+
+void CMainWnd::dpiLayout()
+{
+    const bool wasVisible = isVisible() && !isMinimized();
+    int dpi = 96;
+    if (QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen())
+        if (s->geometry().width() > 1500 && s->geometry().height() > 960)
+            dpi = 144;
+    setDpi(dpi);
+    centerWindow();
+    setVisible(wasVisible);
+}
+
+void CMainWnd::updateNoDeviceOverlay()
+{
+    if (ui::Control* overlay = findControl(QStringLiteral("No_device_Link")))
+        overlay->setVisible(visibleTabCount() == 0);
+}
+
+void CMainWnd::tellDevicesHidden(bool hidden)
+{
+    for (auto* d : mice_)
+        d->setWindowHidden(hidden);
+    for (CDeviceOptionUI* t : tabs())
+        t->setWindowHidden(hidden);
 }
 
 void CMainWnd::reveal()
 {
+    updateNoDeviceOverlay();
+    tellDevicesHidden(false);
     showNormal();
     raise();
     activateWindow();
 }
 
-void CMainWnd::onFinalMessage()
+void CMainWnd::closeChildWindows()
+{
+    for (QWidget* w : {aboutWnd_, settingsWnd_})
+        if (auto* win = qobject_cast<ui::Window*>(w))
+            win->close(0);
+}
+
+void CMainWnd::onTray(int64_t mouseMessage)
+{
+    if (mouseMessage == ui::kTrayLeftUp) {
+        updateNoDeviceOverlay();
+        const bool visible = isVisible() && !isMinimized();
+        closeChildWindows();
+        if (visible) {
+            hide();
+            tellDevicesHidden(true);
+        } else {
+            dpiLayout();
+            reveal();
+        }
+    } else if (mouseMessage == ui::kTrayRightUp) {
+        setTimer(1032, 10);
+    }
+}
+
+void CMainWnd::showTrayMenu()
+{
+    const QString item = ui::Menu::popup(QStringLiteral("menu.xml"), QCursor::pos(), this);
+    if (!item.isEmpty())
+        onMenu(item);
+}
+
+void CMainWnd::onMenu(const QString& item)
+{
+    if (item == QLatin1String("exit")) {
+        closeChildWindows();
+        close(0);
+    } else if (item == QLatin1String("about_menu")) {
+        if (aboutWnd_)
+            return;
+        CAboutWnd about;
+        aboutWnd_ = &about;
+        if (about.create(QStringLiteral("  "))) {
+            about.centerWindow(this);
+            about.showModal();
+        }
+        aboutWnd_ = nullptr;
+    }
+    // "setwnd_menu" opens the settings window, and the macro items act on the macro editor, once
+    // those exist.
+}
+
+void CMainWnd::SetEditState(bool lockStrip, bool idle)
+{
+    idle_ = idle;
+    if (lockStrip)
+        if (ui::Control* strip = findControl(QStringLiteral("device_select_layout")))
+            strip->setEnabled(idle);
+}
+
+void CMainWnd::setLightControl(bool on, bool broadcast)
+{
+    lightControl_ = on;
+    if (broadcast)
+        trace(on ? "灯光控制 1" : "灯光控制 0");
+    if (ui::Control* c = findControl(QStringLiteral("control_light_status"))) {
+        c->setTextIsId(false);
+        c->setText(on ? QStringLiteral("控制灯光") : QStringLiteral("不控制灯光"));
+        if (auto* o = qobject_cast<ui::Option*>(c))
+            o->selected(on, false);
+    }
+    for (auto* d : mice_)
+        d->setHostLightControl(on);
+}
+
+void CMainWnd::profileSwitch()
+{
+    CTarvenixMouseDevice* d = currentMouse();
+    if (!d)
+        return;
+    auto* combo = qobject_cast<ui::Combo*>(ui::Window::findSubControlByName(d, QStringLiteral("device_profile_combo")));
+    if (!combo || combo->curSel() < 0)
+        return;
+    ProfileList& list = d->profileList();
+    list.Select(combo->curSel());
+    d->setProfileId(list.CurrentProfileId());
+    d->loadProfile();
+    d->repairMacroKeys();
+    d->refreshPage();
+    d->writeSettings(0, 0, 1, screenWidth_, screenHeight_);
+    downloadReport(d->writeMacros(d->usedMacros()), 0);
+    d->writeCurrentKeyMap(0);
+}
+
+void CMainWnd::downloadReport(int r, int caller)
+{
+    if (r == 0)
+        return;
+    if (r == -1) {
+        ShowMessageBox(this, QString(), QStringLiteral("message_text_7"), dpi(), true, 0);
+        return;
+    }
+    ui::Control* probe = findControl(QStringLiteral("str_test"));
+    auto text = [&](const char* id, int n) {
+        QString t = QString::fromLatin1(id);
+        if (probe) {
+            probe->setTextIsId(true);
+            probe->setText(t);
+            t = probe->text();
+        }
+        return t.replace(QStringLiteral("%d"), QString::number(n));
+    };
+    QString message;
+    if (caller == 2) {
+        message = text("message_text_16", r - 64);
+    } else if (caller == 1) {
+        message = text("message_text_16", r);
+    } else {
+        const int base = currentMouse() ? currentMouse()->deviceInfo()[6] : 0;
+        message = 128 * base < 4 * r ? text("message_text_16", (r - 128 * base) / 4 + 1) : text("message_text_26", r - 250);
+    }
+    ShowMessageBox(this, QString(), message, dpi(), false, 0);
+}
+
+void CMainWnd::defaultButton()
+{
+    CTarvenixUSBDevice* d = currentDevice();
+    if (!d || ShowMessageBox(this, QString(), QStringLiteral("message_text_22"), dpi(), true, 1) != 1)
+        return;
+    d->loadDefaultProfile();
+    d->writeCurrentKeyMap(0);
+    d->writeSettings(0, 0, 1, screenWidth_, screenHeight_);
+}
+
+void CMainWnd::gameLightEvent(uint64_t variant, int64_t effect)
+{
+    if (CTarvenixUSBDevice* d = currentDevice(); d && variant <= 2) {
+        d->setSyncDriven(false);
+        LightInfoRecord s = d->lightState();
+        if (variant == 0) {
+            const uint32_t v = uint32_t(effect);
+            s.selectItem = uint8_t(v);
+            s.light = uint8_t(v >> 8);
+            s.speed = uint8_t(v >> 16);
+            s.fx = uint8_t(v >> 24);
+        } else {
+            s.selectItem = uint8_t(effect);
+        }
+        d->setLightState(s);
+        d->saveProfile();
+        d->applyProfileLight();
+        d->writeSettings(0, 0, 1, screenWidth_, screenHeight_);
+    }
+    setTimer(1066, 5000);
+}
+
+void CMainWnd::restoreUserLight()
+{
+    CTarvenixUSBDevice* d = currentDevice();
+    if (!d)
+        return;
+    d->setSyncDriven(false);
+    LightInfoRecord s = d->lightState();
+    s.selectItem = s.oldLedMode;
+    d->setLightState(s);
+    d->writeSettings(0, 0, 1, screenWidth_, screenHeight_);
+    d->saveProfile();
+    d->refreshPage();
+}
+
+void CMainWnd::workToolQuery()
+{
+    // The identification block the tool asks for: 1024 bytes of little-endian 32-bit integers.
+    std::vector<uint8_t> block(1024, 0);
+    auto put = [&](int i, uint32_t v) { std::memcpy(block.data() + 4 * i, &v, 4); };
+    put(0, 2);
+    put(1, 3);
+    put(2, 0);
+    put(3, 2);
+    put(4, kDeviceTypeCount);
+    for (int i = 0; i < kDeviceTypeCount; ++i) {
+        const DeviceTypeEntry& t = deviceTypeTable()[size_t(i)];
+        put(5 + 3 * i, t.vid);
+        put(6 + 3 * i, t.pid);
+        put(7 + 3 * i, t.kind);
+    }
+    replyBlock_ = std::move(block);
+}
+
+std::vector<uint8_t> CMainWnd::takeReplyBlock() { return std::exchange(replyBlock_, {}); }
+
+void CMainWnd::firmwarePrompt(uint64_t product, int64_t version)
+{
+    const char* updater = nullptr;
+    if (product == 0x226E && version < 0x106)
+        updater = "update.exe";
+    else if (product == 0x226F && version < 0x104)
+        updater = "2_4G_update.exe";
+    ui::Control* overlay = findControl(QStringLiteral("No_device_Link"));
+    if (!updater) {
+        if (overlay)
+            overlay->setVisible(false);
+        return;
+    }
+    if (overlay)
+        overlay->setVisible(true);
+    if (ShowMessageBox(this, QStringLiteral("tips_text"), QStringLiteral("message_text_31"), dpi(), true, 1) == 1) {
+        const QString program = folders::updateFolder() + QString::fromLatin1(updater);
+        if (QFile::exists(program))
+            QProcess::startDetached(program, {QStringLiteral("On the upgrade")}, folders::updateFolder());
+        else
+            trace("升级程序不存在: " + program.toStdString());
+    } else {
+        shutDown();
+        QApplication::exit(0); // the user declined the required update
+    }
+}
+
+void CMainWnd::shutDown()
 {
     if (tray_)
         tray_->remove();
+    stopAcceptingSends(); // a watch thread blocked in a send is released
+    watch_.stop(1000);
+    for (auto* d : mice_) {
+        d->stopPreview();
+        d->closeEventLink(false);
+        d->closeEventLink(true);
+    }
+    if (skinReceiver_ >= 0) {
+        SkinNotifier::instance().remove(skinReceiver_);
+        skinReceiver_ = -1;
+    }
+}
+
+void CMainWnd::onFinalMessage()
+{
+    trace("退出测试");
+    hide();
+    shutDown();
     QApplication::quit();
 }
 

@@ -1,16 +1,32 @@
 #pragma once
 // The program's main window: built from "XML_MAIN", it creates the program's controls while the
-// layout is parsed, receives every notification of its layout and every message addressed to the
-// program.
+// layout is parsed, routes every notification of its layout by type and control name, answers the
+// window messages addressed to the program, keeps the device strip in step with the hardware
+// (a device watch thread), the tray icon and menus, and shuts everything down in order.
+#include "device/DeviceCatalogue.h"
+#include "device/WorkerThread.h"
 #include "ui/Window.h"
 
-#include <cstdint>
+#include <QStringList>
 
-namespace q9::ui {
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace q9 {
+class CTarvenixUSBDevice;
+class CTarvenixMouseDevice;
+class HidBackend;
+namespace ui {
 class TrayIcon;
 }
+} // namespace q9
 
 namespace q9::app {
+
+class CDeviceOptionUI;
+class CMpDevicePowerUI;
 
 class CMainWnd : public ui::Window {
     Q_OBJECT
@@ -26,15 +42,105 @@ public:
     intptr_t handleCustomMessage(uint32_t msg, uint64_t wParam, int64_t lParam, const CopyData* copy,
                                  bool& handled) override;
 
-    // Shows the window and brings it to the front (it may have been hidden to the tray).
+    // Routing, for tests: the labels of the table rows a notification reaches.
+    QStringList routeOf(const QString& type, ui::Control* sender) const;
+
+    // State the rest of the shell asks for.
+    CTarvenixUSBDevice* currentDevice() const;
+    CTarvenixMouseDevice* currentMouse() const;
+    std::vector<CDeviceOptionUI*> tabs() const;
+    const LiveInterfaceList& liveList() const { return live_; }
+    const std::vector<CTarvenixMouseDevice*>& mice() const { return mice_; }
+    bool lightControl() const { return lightControl_; }
+    bool editingIdle() const { return idle_; }
+    bool watchRunning() const { return watch_.running(); }
+    int screenWidth() const { return screenWidth_; }
+    int screenHeight() const { return screenHeight_; }
+    // The block the last work-tool query produced (sent back to the asking tool).
+    std::vector<uint8_t> takeReplyBlock();
+
+    // Device strip.
+    bool CreateDevicePage(int row, int sub);
+    void AttachInterface(int index);
+    void DetachInterface(int index);
+    void ShowTab(int tab, bool visible, bool select);
+    void HideTabOfRemovedDevice(int tab);
+    void SelectPreviousTab();
+    void SelectNextTab();
+    void OnTabSelected();
+
+    // Called once, when the device watch has looked at the machine for the first time.
+    void setFirstScanCallback(std::function<void()> f) { firstScan_ = std::move(f); }
+    bool firstScanDone() const { return firstScanDone_; }
+
+    void SetEditState(bool lockStrip, bool idle);
+    void setLightControl(bool on, bool broadcast);
     void reveal();
+    void dpiLayout();
+    void shutDown();
 
 protected:
     void onFinalMessage() override;
+    bool event(QEvent* e) override;
 
 private:
+    struct Route;
+    enum class Mode { FirstMatch, SelectTable };
+    static const std::vector<Route>& clickRoutes();
+    static const std::vector<Route>& selectRoutes();
+    static const std::vector<Route>& itemRoutes();
+    static const std::vector<Route>& itemLowerRoutes();
+    static const std::vector<Route>& valueRoutes();
+    static const std::vector<Route>& moveRoutes();
+    static const std::vector<Route>& focusRoutes();
+    static const std::vector<Route>& colourRoutes();
+    std::vector<const Route*> match(const std::vector<Route>& table, Mode mode, ui::Control* sender) const;
+    void runRoutes(ui::TNotify& msg);
+
+    void windowInitStep();
+    void onTimer(uint32_t id);
+    void onTray(int64_t mouseMessage);
+    void showTrayMenu();
+    void onMenu(const QString& item);
+    void closeChildWindows();
+    void tellDevicesHidden(bool hidden);
+    void updateNoDeviceOverlay();
+    void profileSwitch();
+    void downloadReport(int r, int caller);
+    void defaultButton();
+    void gameLightEvent(uint64_t variant, int64_t effect);
+    void restoreUserLight();
+    void workToolQuery();
+    void firmwarePrompt(uint64_t product, int64_t version);
+    void runWatch(StopEvent& stop);
+    int identityOf(int index) const;
+    CTarvenixUSBDevice* deviceOfRow(int index) const;
+    CDeviceOptionUI* tabOf(CTarvenixUSBDevice* device) const;
+    int visibleTabCount() const;
+
     ui::TrayIcon* tray_ = nullptr;
     uint32_t activation_ = 0;
+    std::vector<ui::Control*> titleControls_;
+    std::vector<CTarvenixMouseDevice*> mice_;
+    std::vector<CTarvenixUSBDevice*> keyboards_, mousePads_, headsets_;
+    std::vector<CMpDevicePowerUI*> powerItems_;
+    LiveInterfaceList live_;
+    WorkerThread watch_;
+    bool lightControl_ = true;
+    bool windowActive_ = false;
+    bool hover_ = false;
+    bool displayChanged_ = false;
+    bool powerOn_ = true;
+    bool idle_ = true;
+    bool initDone_ = false;
+    int screenWidth_ = 0;
+    int screenHeight_ = 0;
+    std::vector<uint8_t> replyBlock_;
+    QWidget* aboutWnd_ = nullptr;
+    QWidget* settingsWnd_ = nullptr;
+    int skinReceiver_ = -1;
+    std::function<void()> firstScan_;
+    bool firstScanDone_ = false;
 };
 
 } // namespace q9::app

@@ -1,6 +1,8 @@
 #include "app/Startup.h"
 
+#include "app/DeviceOption.h"
 #include "controls/Registration.h"
+#include "ui/Builder.h"
 #include "platform/Messages.h"
 #include "ui/Resources.h"
 
@@ -67,6 +69,10 @@ bool setupSkinResources(const QString& skinFolder)
     res.setResourcePath(skinFolder);
     const bool indexed = res.loadResourceIndex(QStringLiteral("res.xml"));
     controls::registerCustomControls();
+    // Then the device strip's classes; the update rows, editors and device pages of the other
+    // kinds are registered here, in their order, by the parts of the program that add them.
+    ui::RegistControl(QStringLiteral("CDeviceOptionUI"), [] { return static_cast<ui::Control*>(new CDeviceOptionUI); });
+    ui::RegistControl(QStringLiteral("CMpDevicePowerUI"), [] { return static_cast<ui::Control*>(new CMpDevicePowerUI); });
     return indexed;
 }
 

@@ -1,7 +1,9 @@
 // Q9 Zen 1K Gaming Mouse configuration utility: the process entry.
 #include "app/DeviceListing.h"
 #include "app/MainWnd.h"
+#include "app/Script.h"
 #include "app/Startup.h"
+#include "device/DeviceEnvironment.h"
 #include "device/HidapiBackend.h"
 #include "platform/Folders.h"
 #include "platform/LocalChannel.h"
@@ -23,17 +25,20 @@ namespace {
 
 struct Options {
     bool list = false;
-    std::string simulate;
+    bool simulate = false;
+    std::string devices;
     QString screenshot;
+    QString script;
 };
 
 void usage(std::ostream& out)
 {
-    out << "Usage: q9zen [--list] [--simulate DEVICES] [--screenshot FILE.png]\n"
+    out << "Usage: q9zen [--list] [--simulate DEVICES] [--script FILE] [--screenshot FILE.png]\n"
            "  --list              print the supported HID interfaces found and the mouse's device information\n"
            "  --simulate DEVICES  plug emulated devices at start: a comma-separated list of mouse,\n"
            "                      mouse-receiver, keyboard, keyboard-receiver, mousepad, headset\n"
-           "  --screenshot FILE   render the main window once it is laid out, save it as PNG and quit\n";
+           "  --script FILE       run the commands of FILE once the devices present are found (see README)\n"
+           "  --screenshot FILE   save the main window as PNG once it is shown, then end\n";
 }
 
 // 0: go on; 1: done (help); 2: bad arguments.
@@ -44,11 +49,15 @@ int parse(int argc, char** argv, Options& o)
         if (arg == "--list") {
             o.list = true;
         } else if (arg == "--simulate" && i + 1 < argc) {
-            o.simulate = argv[++i];
+            o.simulate = true;
+            o.devices = argv[++i];
         } else if (arg.rfind("--simulate=", 0) == 0) {
-            o.simulate = arg.substr(11);
+            o.simulate = true;
+            o.devices = arg.substr(11);
         } else if (arg == "--screenshot" && i + 1 < argc) {
             o.screenshot = QString::fromLocal8Bit(argv[++i]);
+        } else if (arg == "--script" && i + 1 < argc) {
+            o.script = QString::fromLocal8Bit(argv[++i]);
         } else if (arg == "--help" || arg == "-h") {
             usage(std::cout);
             return 1;
@@ -63,8 +72,6 @@ int parse(int argc, char** argv, Options& o)
 
 std::unique_ptr<q9::sim::Simulation> startSimulation(const std::string& list)
 {
-    if (list.empty())
-        return nullptr;
     auto s = q9::sim::startSimulation(list);
     for (const auto& name : s->unknown)
         std::cerr << "q9zen: \"" << name << "\" is not a device that can be simulated; ignored\n";
@@ -73,14 +80,19 @@ std::unique_ptr<q9::sim::Simulation> startSimulation(const std::string& list)
     return s;
 }
 
-int listDevices(const Options& o)
+std::shared_ptr<q9::CompositeBackend> makeBackend(q9::sim::Simulation* simulation)
 {
     auto backend = std::make_shared<q9::CompositeBackend>();
     backend->add(std::make_shared<q9::HidapiBackend>());
-    auto simulation = startSimulation(o.simulate);
     if (simulation)
         backend->add(std::make_shared<q9::sim::SimBackend>(simulation->bus));
-    q9::printDeviceListing(backend, std::cout);
+    return backend;
+}
+
+int listDevices(const Options& o)
+{
+    auto simulation = o.simulate ? startSimulation(o.devices) : nullptr;
+    q9::printDeviceListing(makeBackend(simulation.get()), std::cout);
     return 0;
 }
 
@@ -95,12 +107,18 @@ q9::IpcReply deliver(q9::app::CMainWnd& wnd, const q9::IpcMessage& m)
             return {};
         }
     }
+    q9::IpcReply reply;
     if (m.isCopyData) {
         q9::CopyData data{m.dwData, m.bytes};
-        return {int64_t(wnd.send(q9::WM_COPYDATA_MSG, m.wParam, m.lParam, &data)), {}};
+        reply.result = int64_t(wnd.send(q9::WM_COPYDATA_MSG, m.wParam, m.lParam, &data));
+    } else {
+        reply.result = int64_t(wnd.send(id, m.wParam, m.lParam));
     }
-    return {int64_t(wnd.send(id, m.wParam, m.lParam)), {}};
+    reply.bytes = wnd.takeReplyBlock();
+    return reply;
 }
+
+std::wstring wide(const QString& s) { return s.toStdWString(); }
 
 } // namespace
 
@@ -142,25 +160,37 @@ int main(int argc, char** argv)
     q9::app::setupSkinResources(q9::folders::skinFolder());
     q9::app::registerGuidMessages();
 
-    auto simulation = startSimulation(options.simulate);
+    // Emulated devices when asked for; a script may plug them later, so it gets a bus too.
+    std::unique_ptr<q9::sim::Simulation> simulation;
+    if (options.simulate || !options.script.isEmpty())
+        simulation = startSimulation(options.devices);
+    q9::DeviceEnvironment& env = q9::deviceEnvironment();
+    env.backend = makeBackend(simulation.get());
+    env.dataRoot = wide(q9::folders::userDataFolder());
+    env.programFolder = wide(q9::folders::programFolder());
+
+    int exitCode = 0;
     {
         q9::app::CMainWnd wnd;
         if (!wnd.create(q9::app::kMainTitle))
             return 0;
         q9::IpcServer ipc([&wnd](const q9::IpcMessage& m) { return deliver(wnd, m); });
         ipc.listen();
+        wnd.setFirstScanCallback([&] {
+            if (!options.script.isEmpty())
+                q9::app::ScriptRunner::runFile(wnd, simulation.get(), options.script);
+            if (!options.screenshot.isEmpty())
+                QTimer::singleShot(600, &wnd, [&wnd, &options] {
+                    wnd.grab().save(options.screenshot);
+                    QApplication::quit();
+                });
+        });
         wnd.centerWindow();
         wnd.show();
-        if (!options.screenshot.isEmpty()) {
-            QTimer::singleShot(300, &wnd, [&wnd, &options] {
-                wnd.grab().save(options.screenshot);
-                QApplication::quit();
-            });
-        }
-        QApplication::exec();
-        wnd.stopAcceptingSends();
+        exitCode = QApplication::exec();
+        wnd.shutDown();
     }
     q9::ui::Resources::instance().release();
     fonts.release();
-    return 0;
+    return exitCode;
 }

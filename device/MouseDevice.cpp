@@ -90,6 +90,14 @@ void CTarvenixMouseDevice::buildPage()
     // The profile bar's list: the current profile of this device type.
     profiles_.SetPaths(dataFolder(), defaultProfilePath());
     profiles_.Init();
+    if (auto* combo = qobject_cast<ui::Combo*>(find(QStringLiteral("device_profile_combo")))) {
+        combo->removeAll();
+        for (const std::wstring& name : profiles_.Names())
+            combo->addItem(QString::fromStdWString(name), QString::fromStdWString(name));
+        combo->selectItem(profiles_.SelectedIndex(), false);
+        if (auto* edit = find(QStringLiteral("device_profile_name_edit")))
+            edit->setText(combo->itemText(combo->curSel()));
+    }
     showFunctionTab(1);
     profileId_ = profiles_.CurrentProfileId();
     // The lighting, macro, key and shoot editors attach here once they exist.

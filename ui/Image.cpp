@@ -67,16 +67,17 @@ bool drawImage(QPainter& painter, const QString& imageString, const QRect& targe
     if (to.isEmpty())
         return true;
     Resources& res = Resources::instance();
+    const QString file = res.imageSource(spec.file);
     const qreal oldOpacity = painter.opacity();
     painter.setOpacity(oldOpacity * spec.fade / 255.0);
     bool ok = true;
-    if (res.isSvg(spec.file)) {
-        auto svg = res.svg(spec.file);
+    if (res.isSvg(file)) {
+        auto svg = res.svg(file);
         if (svg)
             svg->render(&painter, QRectF(to));
         ok = svg != nullptr;
     } else {
-        QImage img = res.image(spec.file);
+        QImage img = res.image(file);
         if (img.isNull()) {
             ok = false;
         } else {

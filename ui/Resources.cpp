@@ -153,6 +153,22 @@ FontSpec Resources::defaultFont() const
 
 QString Resources::imagePath(const QString& file) const { return resolve(file); }
 
+QString Resources::imageSource(const QString& file)
+{
+    auto it = sources_.constFind(file);
+    if (it != sources_.constEnd())
+        return it.value();
+    QString source = file;
+    if (!isSvg(file) && !QFileInfo::exists(imagePath(file))) {
+        const int dot = file.lastIndexOf('.');
+        const QString svgName = (dot > 0 ? file.left(dot) : file) + QStringLiteral(".svg");
+        if (QFileInfo::exists(imagePath(svgName)))
+            source = svgName;
+    }
+    sources_.insert(file, source);
+    return source;
+}
+
 QImage Resources::image(const QString& file)
 {
     auto it = images_.constFind(file);
@@ -188,6 +204,7 @@ void Resources::release()
     defaultFontId_ = -1;
     images_.clear();
     svgs_.clear();
+    sources_.clear();
 }
 
 } // namespace q9::ui

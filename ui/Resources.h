@@ -54,6 +54,9 @@ public:
     QImage image(const QString& file);
     std::shared_ptr<QSvgRenderer> svg(const QString& file);
     bool isSvg(const QString& file) const { return file.endsWith(QLatin1String(".svg"), Qt::CaseInsensitive); }
+    // The file an image name is drawn from: a name such as "power/power.png" is served by
+    // "power/power.svg" when there is no such PNG, so the skin can keep its art as SVG.
+    QString imageSource(const QString& file);
 
     void release(); // drops the index, tables and caches
 
@@ -71,6 +74,7 @@ private:
     int defaultFontId_ = -1;
     QHash<QString, QImage> images_;
     QHash<QString, std::shared_ptr<QSvgRenderer>> svgs_;
+    QHash<QString, QString> sources_;
 };
 
 } // namespace q9::ui

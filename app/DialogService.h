@@ -1,0 +1,36 @@
+#pragma once
+// The message boxes and file dialogs of the program go through here, so that scripts and tests can
+// answer them: a queued answer is taken instead of showing the dialog.
+#include <QString>
+#include <QStringList>
+
+#include <deque>
+#include <optional>
+
+class QWidget;
+
+namespace q9::app {
+
+class DialogService {
+public:
+    static DialogService& instance();
+
+    void queueAnswer(int answer) { answers_.push_back(answer); }
+    void queueFile(const QString& path) { files_.push_back(path); }
+    std::optional<int> takeAnswer();
+    std::optional<QString> takeFile();
+    // What the last message box said (its text id), for scripts and tests.
+    QString lastMessage() const { return lastMessage_; }
+    void setLastMessage(const QString& m) { lastMessage_ = m; }
+
+    // filter: a display name and its pattern, e.g. "Profile Files(*.json)". Empty: cancelled.
+    QString openFile(QWidget* owner, const QString& filter);
+    QString saveFile(QWidget* owner, const QString& filter);
+
+private:
+    std::deque<int> answers_;
+    std::deque<QString> files_;
+    QString lastMessage_;
+};
+
+} // namespace q9::app

@@ -1,0 +1,427 @@
+// The main window's routing of notifications: tables by type, rows by control name.
+#include "app/DeviceOption.h"
+#include "app/MainWnd.h"
+#include "app/SmallWindows.h"
+#include "device/MouseDevice.h"
+#include "platform/Trace.h"
+#include "ui/Combo.h"
+#include "ui/Control.h"
+#include "ui/Edit.h"
+#include "ui/Label.h"
+#include "ui/Slider.h"
+
+namespace q9::app {
+
+// A row of a routing table. A prefix row compares the part of the name up to and including its
+// last underscore (case-insensitively) and hands the handler the number after it; a whole row
+// compares the whole name (case-insensitively, or exactly); a sender row compares the sender with
+// a title-bar control found at start.
+struct CMainWnd::Route {
+    enum Kind { Prefix, Whole, Exact, Sender } kind;
+    const char* key;
+    const char* label;
+    void (*run)(CMainWnd&, ui::TNotify&, int index);
+};
+
+namespace {
+
+struct Split {
+    bool ok = false;
+    QString prefix;
+    int index = 0;
+};
+
+Split splitName(const QString& name)
+{
+    const int at = name.lastIndexOf('_');
+    if (at < 0)
+        return {};
+    bool ok = false;
+    const int index = name.mid(at + 1).toInt(&ok);
+    return {true, name.left(at + 1), ok ? index : 0};
+}
+
+// Handlers of parts of the program that are not there yet do nothing.
+void none(CMainWnd&, ui::TNotify&, int) {}
+
+CTarvenixMouseDevice* mouse(CMainWnd& w) { return w.currentMouse(); }
+
+bool checked(ui::TNotify& m)
+{
+    auto* o = qobject_cast<ui::Option*>(m.sender);
+    return o && o->isSelected();
+}
+
+int sliderValue(ui::TNotify& m)
+{
+    auto* s = qobject_cast<ui::Progress*>(m.sender);
+    return s ? s->value() : 0;
+}
+
+void functionTab(CMainWnd& w, int n)
+{
+    if (CTarvenixUSBDevice* d = w.currentDevice())
+        d->showFunctionTab(n);
+}
+
+} // namespace
+
+const std::vector<CMainWnd::Route>& CMainWnd::clickRoutes()
+{
+    using R = Route;
+    static const std::vector<Route> rows = {
+        {R::Whole, "closebtn", "close", [](CMainWnd& w, ui::TNotify&, int) {
+             w.closeChildWindows();
+             w.hide();
+             w.tellDevicesHidden(true);
+         }},
+        {R::Whole, "nodevice_ok_btn", "hide", [](CMainWnd& w, ui::TNotify&, int) { w.hide(); }},
+        {R::Whole, "control_light_status", "light control", [](CMainWnd& w, ui::TNotify&, int) { w.setLightControl(!w.lightControl(), true); }},
+        {R::Sender, "minbtn", "minimise", [](CMainWnd& w, ui::TNotify&, int) { w.showMinimized(); }},
+        {R::Sender, "maxbtn", "maximise", [](CMainWnd& w, ui::TNotify&, int) { w.showMaximized(); }},
+        {R::Sender, "restorebtn", "restore", [](CMainWnd& w, ui::TNotify&, int) { w.showNormal(); }},
+        {R::Sender, "skinbtn", "skin picker", [](CMainWnd& w, ui::TNotify& m, int) { new CSkinFrame(&w, m.sender); }},
+        {R::Sender, "setbtn", "settings window", none},
+        {R::Prefix, "key_", "key pick", none},
+        {R::Prefix, "color_option_", "preset colour", none},
+        {R::Prefix, "audiocolor_option_", "audio preset colour", none},
+        {R::Prefix, "windowdeviceset_", "system device settings", none},
+        {R::Prefix, "DPI_color_option_", "DPI colour", none},
+        {R::Whole, "default_btn", "default", [](CMainWnd& w, ui::TNotify&, int) { w.defaultButton(); }},
+        {R::Whole, "reset_repeat_btn", "reset repeat", none},
+        {R::Whole, "device_add_btn", "profile add", none},
+        {R::Whole, "device_sub_btn", "profile delete", none},
+        {R::Whole, "device_copy_btn", "profile copy", none},
+        {R::Whole, "device_import_btn", "profile import", none},
+        {R::Whole, "device_export_btn", "profile export", none},
+        {R::Whole, "device_reset_btn", "profile reset", none},
+        {R::Whole, "device_profile_edit_save_btn", "profile rename", none},
+        {R::Whole, "key_butt_keysave", "key apply", none},
+        {R::Whole, "key_butt_keydefalut", "key default", none},
+        {R::Whole, "key_butt_keycancel", "key cancel", none},
+        {R::Whole, "key_butt_prosave", "key save", none},
+        {R::Whole, "macro_btn_starredio", "macro record start", none},
+        {R::Whole, "macro_btn_stopredio", "macro record stop", none},
+        {R::Whole, "macro_btn_name_add", "macro add", none},
+        {R::Whole, "macro_btn_name_sub", "macro delete", none},
+        {R::Whole, "macro_btn_name_edit", "macro rename", none},
+        {R::Whole, "macro_btn_save", "macro save", none},
+        {R::Whole, "macro_btn_cancel", "macro cancel", none},
+        {R::Whole, "macro_btn_import", "macro import", none},
+        {R::Whole, "macro_btn_export", "macro export", none},
+        {R::Whole, "macro_btn_up", "macro action up", none},
+        {R::Whole, "macro_btn_down", "macro action down", none},
+        {R::Whole, "macro_btn_uptop", "macro action top", none},
+        {R::Whole, "macro_btn_downbottom", "macro action bottom", none},
+        {R::Whole, "macro_btn_delete", "macro action delete", none},
+        {R::Whole, "macro_btn_deleteall", "macro actions delete", none},
+        {R::Exact, "macro_inset_moveleftkey_btn", "macro insert left", none},
+        {R::Exact, "macro_inset_moverightkey_btn", "macro insert right", none},
+        {R::Exact, "macro_inset_moveupkey_btn", "macro insert up", none},
+        {R::Exact, "macro_inset_movedownkey_btn", "macro insert down", none},
+        {R::Whole, "shootdate_save_btn", "shoot save", none},
+        {R::Whole, "shootdate_reset_btn", "shoot reset", none},
+        {R::Whole, "shootdate_import_btn", "shoot import", none},
+        {R::Whole, "shootdate_export_btn", "shoot export", none},
+        {R::Whole, "bullet_selected_prev", "bullet previous", none},
+        {R::Whole, "bullet_selected_next", "bullet next", none},
+        {R::Whole, "custom_bright_color_btn", "custom colours on", none},
+        {R::Whole, "custom_off_color_btn", "custom colours off", none},
+        {R::Whole, "deng_same_mode", "same mode", none},
+        {R::Whole, "hs_EQ_btn_save", "EQ save", none},
+        {R::Whole, "hs_EQ_btn_delete", "EQ delete", none},
+        {R::Exact, "profile_fun_spread_btn", "profile menu", [](CMainWnd& w, ui::TNotify&, int) {
+             if (CTarvenixUSBDevice* d = w.currentDevice())
+                 if (ui::Control* menu = ui::Window::findSubControlByName(d, QStringLiteral("profile_menu_layout")))
+                     menu->setVisible(menu->isHidden());
+         }},
+        {R::Whole, "device_select_prev", "previous device", [](CMainWnd& w, ui::TNotify&, int) { w.SelectPreviousTab(); }},
+        {R::Whole, "device_select_next", "next device", [](CMainWnd& w, ui::TNotify&, int) { w.SelectNextTab(); }},
+        {R::Whole, "Close_bkColor_btn", "audio background off", none},
+        {R::Whole, "music_setting_btn", "music window", none},
+    };
+    return rows;
+}
+
+const std::vector<CMainWnd::Route>& CMainWnd::selectRoutes()
+{
+    using R = Route;
+    static const std::vector<Route> rows = {
+        {R::Prefix, "DPI_enable_check_", "DPI enable", [](CMainWnd& w, ui::TNotify& m, int n) {
+             if (auto* d = mouse(w)) d->onDpiEnable(n, checked(m));
+         }},
+        {R::Prefix, "DPI_select_check_", "DPI select", [](CMainWnd& w, ui::TNotify& m, int n) {
+             if (auto* d = mouse(w); d && checked(m)) d->onDpiSelect(n);
+         }},
+        {R::Prefix, "polling_rate_option_", "report rate", [](CMainWnd& w, ui::TNotify& m, int n) {
+             if (auto* d = mouse(w); d && checked(m)) d->onReportRate(n);
+         }},
+        {R::Prefix, "Silent_Altitude_option_", "lift-off", [](CMainWnd& w, ui::TNotify& m, int n) {
+             if (auto* d = mouse(w); d && checked(m)) d->onSilentAltitude(n);
+         }},
+        {R::Prefix, "Linear_Calibration_option_", "calibration", [](CMainWnd& w, ui::TNotify& m, int n) {
+             if (auto* d = mouse(w); d && checked(m)) d->onLinearCalibration(n);
+         }},
+        {R::Prefix, "Ripple_option_", "ripple", [](CMainWnd& w, ui::TNotify& m, int n) {
+             if (auto* d = mouse(w); d && checked(m)) d->onRipple(n);
+         }},
+        {R::Prefix, "repeat_delay_check_", "repeat delay", none},
+        {R::Prefix, "mouse_device_seting_option_", "settings page", [](CMainWnd& w, ui::TNotify&, int n) {
+             if (auto* d = mouse(w)) d->showSettingsPage(n);
+         }},
+        {R::Prefix, "shoot_gun_op_", "gun", none},
+        {R::Prefix, "bullet_op_", "bullet", none},
+        {R::Prefix, "magic_option_", "voice effect", none},
+        {R::Prefix, "4120_eq_option_", "EQ preset", none},
+        {R::Prefix, "key_ComBox_check_", "key modifier", none},
+        {R::Whole, "pointer_precision_check", "pointer precision", none},
+        {R::Whole, "scrolls_page_check", "scroll by page", none},
+        {R::Whole, "winlockflag_option", "win lock", none},
+        {R::Whole, "wflag_option", "w flag", none},
+        {R::Whole, "6flag_option", "6 key", none},
+        {R::Whole, "device_select", "device tab", [](CMainWnd& w, ui::TNotify&, int) { w.OnTabSelected(); }},
+        {R::Whole, "deng_Op_tab", "tab 1", [](CMainWnd& w, ui::TNotify&, int) { functionTab(w, 1); }},
+        {R::Whole, "key_Op_tab", "tab 2", [](CMainWnd& w, ui::TNotify&, int) { functionTab(w, 2); }},
+        {R::Whole, "macro_Op_tab", "tab 3", [](CMainWnd& w, ui::TNotify&, int) { functionTab(w, 3); }},
+        {R::Whole, "system_Op_tab", "tab 4", [](CMainWnd& w, ui::TNotify&, int) { functionTab(w, 4); }},
+        {R::Whole, "cursor_Op_tab", "tab 5", [](CMainWnd& w, ui::TNotify&, int) { functionTab(w, 5); }},
+        {R::Whole, "4120_voice_Op_tab", "tab 6", [](CMainWnd& w, ui::TNotify&, int) { functionTab(w, 6); }},
+        {R::Whole, "magic_Op_tab", "tab 7", [](CMainWnd& w, ui::TNotify&, int) { functionTab(w, 7); }},
+        {R::Whole, "Virtual7.1_Op_tab", "tab 8", [](CMainWnd& w, ui::TNotify&, int) { functionTab(w, 8); }},
+        {R::Whole, "otherset_Op_tab", "tab 9", [](CMainWnd& w, ui::TNotify&, int) { functionTab(w, 9); }},
+        {R::Whole, "deng_FXL_check", "light direction left", none},
+        {R::Whole, "deng_FXR_check", "light direction right", none},
+        {R::Whole, "deng_7color_check", "light multi-colour", none},
+        {R::Whole, "bullet_x_check", "bullet x", none},
+        {R::Whole, "bullet_y_check", "bullet y", none},
+        {R::Whole, "magic_enable_option", "voice effect on", none},
+        {R::Whole, "4120_MicIn_option", "mic mute", none},
+        {R::Whole, "4120_MicMoniter_option", "monitor mute", none},
+        {R::Whole, "deng_7audiocolor_check", "audio foreground", none},
+        {R::Whole, "audio_BkColor_check", "audio background", none},
+        {R::Whole, "audio_FgColor_check", "audio background", none},
+    };
+    return rows;
+}
+
+const std::vector<CMainWnd::Route>& CMainWnd::itemRoutes()
+{
+    using R = Route;
+    auto combo = [](CMainWnd& w, ui::TNotify& m, int) {
+        if (auto* d = mouse(w)) {
+            if (m.sender->name() == QLatin1String("Anti_Shake_combo_timeSelect"))
+                d->onDebounceSelected();
+            else
+                d->onSleepSelected(m.sender->name());
+        }
+    };
+    static const std::vector<Route> rows = {
+        {R::Whole, "device_profile_combo", "profile switch", [](CMainWnd& w, ui::TNotify&, int) { w.setTimer(1055, 400); }},
+        {R::Whole, "light_combo_modeSelect", "light effect", none},
+        {R::Whole, "light_combo_custommodeSelect", "custom effect", none},
+        {R::Whole, "light_combo_ZZCCmodeSelect", "per-key effect", none},
+        {R::Whole, "keyset_function_combo", "key function", none},
+        {R::Whole, "keyset_macro_over_combo", "macro repeat", none},
+        {R::Whole, "Anti_Shake_combo_timeSelect", "debounce", combo},
+        {R::Whole, "ble_sleep1_combo", "sleep", combo},
+        {R::Whole, "ble_sleep2_combo", "sleep", combo},
+        {R::Whole, "device_sleep1_combo", "sleep", combo},
+        {R::Whole, "device_sleep2_combo", "sleep", combo},
+        {R::Whole, "macro_name_list", "macro selected", none},
+        {R::Whole, "custom_eq_name_combo", "custom EQ", none},
+        {R::Whole, "light_combo_audiomodeSelect", "audio mode", none},
+    };
+    return rows;
+}
+
+const std::vector<CMainWnd::Route>& CMainWnd::itemLowerRoutes()
+{
+    using R = Route;
+    static const std::vector<Route> rows = {
+        {R::Whole, "keyset_function_combo", "key editor", none}, {R::Whole, "keyset_mousekey_combo", "key editor", none},
+        {R::Whole, "keyset_mouseswing_combo", "key editor", none}, {R::Whole, "keyset_mousewheel_combo", "key editor", none},
+        {R::Whole, "keyset_mousedpi_combo", "key editor", none}, {R::Whole, "keyset_media_combo", "key editor", none},
+        {R::Whole, "keyset_system_combo", "key editor", none}, {R::Whole, "keyset_macro_combo", "key editor", none},
+        {R::Whole, "keyset_macro_over_combo", "key editor", none}, {R::Whole, "keyset_gunkey_combo", "key editor", none},
+        {R::Whole, "keyset_combokey_combo", "key editor", none},
+    };
+    return rows;
+}
+
+const std::vector<CMainWnd::Route>& CMainWnd::valueRoutes()
+{
+    using R = Route;
+    auto rgb = [](CMainWnd& w, ui::TNotify& m, int) {
+        const QString n = m.sender->name();
+        const QString label = n.left(1) + QStringLiteral("_light_label");
+        if (ui::Control* c = w.findControl(label))
+            c->setText(QStringLiteral("%1 %2").arg(n.left(1)).arg(sliderValue(m)));
+    };
+    static const std::vector<Route> rows = {
+        {R::Prefix, "DPI_slider_", "DPI step", [](CMainWnd& w, ui::TNotify& m, int n) {
+             if (auto* d = mouse(w)) d->onDpiStep(n, sliderValue(m));
+         }},
+        {R::Prefix, "4120_eq_hz_slider_", "EQ band", none},
+        {R::Whole, "pointer_speed_slider", "pointer speed", none},
+        {R::Whole, "scroll_speed_slider", "scroll speed", none},
+        {R::Whole, "double_click_slider", "double click", none},
+        {R::Whole, "repeat_rate_slider", "repeat rate", none},
+        {R::Whole, "deng_light_slider", "light brightness", none},
+        {R::Whole, "deng_speed_slider", "light speed", none},
+        {R::Whole, "4120_MicIn_slider", "mic volume", none},
+        {R::Whole, "4120_MicMoniter_slider", "monitor volume", none},
+        {R::Whole, "R_light_slider", "red", rgb},
+        {R::Whole, "G_light_slider", "green", rgb},
+        {R::Whole, "B_light_slider", "blue", rgb},
+    };
+    return rows;
+}
+
+const std::vector<CMainWnd::Route>& CMainWnd::moveRoutes()
+{
+    using R = Route;
+    static const std::vector<Route> rows = {
+        {R::Prefix, "kelda_DPI_slider_", "DPI edit follows", [](CMainWnd& w, ui::TNotify& m, int n) {
+             if (ui::Control* e = w.findControl(QStringLiteral("kelda_DPI_edit_%1").arg(n)))
+                 e->setText(QString::number(sliderValue(m)));
+         }},
+        {R::Prefix, "DPI_slider_", "DPI moved", [](CMainWnd& w, ui::TNotify&, int n) {
+             if (auto* d = mouse(w)) d->onDpiSliderMoved(n);
+         }},
+    };
+    return rows;
+}
+
+const std::vector<CMainWnd::Route>& CMainWnd::focusRoutes()
+{
+    using R = Route;
+    static const std::vector<Route> rows = {
+        {R::Prefix, "kelda_DPI_edit_", "DPI clamp", [](CMainWnd& w, ui::TNotify& m, int n) {
+             const int v = std::clamp(m.sender->text().toInt(), 200, 6500);
+             m.sender->setText(QString::number(v));
+             if (auto* s = qobject_cast<ui::Slider*>(w.findControl(QStringLiteral("kelda_DPI_slider_%1").arg(n))))
+                 s->setValue(v);
+         }},
+        {R::Prefix, "DPI_edit_", "DPI typed", [](CMainWnd& w, ui::TNotify&, int n) {
+             if (auto* d = mouse(w)) d->onDpiEditDone(n);
+         }},
+        {R::Whole, "deng_edit_R", "light colour", none},
+        {R::Whole, "deng_edit_G", "light colour", none},
+        {R::Whole, "deng_edit_B", "light colour", none},
+        {R::Whole, "deng_audioedit_R", "audio colour", none},
+        {R::Whole, "deng_audioedit_G", "audio colour", none},
+        {R::Whole, "deng_audioedit_B", "audio colour", none},
+        {R::Whole, "keyset_keyboard_text_edit", "hook off", [](CMainWnd& w, ui::TNotify&, int) { w.send(1054, 0, 0); }},
+        {R::Whole, "bullet_x_eidt", "bullet values", none},
+        {R::Whole, "bullet_y_eidt", "bullet values", none},
+        {R::Whole, "bullet_delay_eidt", "bullet values", none},
+        {R::Whole, "macro_delay", "macro save", none},
+        {R::Whole, "keyset_mouseswing_num_edit", "key apply", none},
+        {R::Whole, "keyset_mouseswing_delay_edit", "key apply", none},
+        {R::Whole, "keyset_mouseswing_speed_edit", "key apply", none},
+        {R::Whole, "keyset_mousewheel_num_edit", "key apply", none},
+        {R::Whole, "keyset_mousewheel_delay_edit", "key apply", none},
+        {R::Whole, "keyset_mousewheel_speed_edit", "key apply", none},
+        {R::Whole, "keyset_mousefire_interval_edit", "key apply", none},
+        {R::Whole, "keyset_mousefire_num_edit", "key apply", none},
+        {R::Whole, "keyset_macro_cycle_edit", "key apply", none},
+    };
+    return rows;
+}
+
+const std::vector<CMainWnd::Route>& CMainWnd::colourRoutes()
+{
+    using R = Route;
+    static const std::vector<Route> rows = {
+        {R::Whole, "deng_Color_Pallet", "light colour picked", none},
+        {R::Whole, "deng_audioColor_Pallet", "audio colour picked", none},
+    };
+    return rows;
+}
+
+std::vector<const CMainWnd::Route*> CMainWnd::match(const std::vector<Route>& table, Mode mode, ui::Control* sender) const
+{
+    std::vector<const Route*> out;
+    if (!sender)
+        return out;
+    const QString name = sender->name();
+    const Split split = splitName(name);
+    auto hit = [&](const Route& r) {
+        switch (r.kind) {
+        case Route::Prefix:
+            return split.ok && split.prefix.compare(QLatin1String(r.key), Qt::CaseInsensitive) == 0;
+        case Route::Whole:
+            return name.compare(QLatin1String(r.key), Qt::CaseInsensitive) == 0;
+        case Route::Exact:
+            return name == QLatin1String(r.key);
+        case Route::Sender:
+            for (ui::Control* c : titleControls_)
+                if (c == sender && c->name() == QLatin1String(r.key))
+                    return true;
+            return false;
+        }
+        return false;
+    };
+    bool prefixMatched = false, wholeMatched = false;
+    for (const Route& r : table) {
+        const bool isPrefix = r.kind == Route::Prefix;
+        if (mode == Mode::SelectTable) {
+            // The first prefix row (for names that split) and the first whole-name row both run.
+            if ((isPrefix && prefixMatched) || (!isPrefix && wholeMatched) || !hit(r))
+                continue;
+            out.push_back(&r);
+            (isPrefix ? prefixMatched : wholeMatched) = true;
+            continue;
+        }
+        // First match wins; after a prefix row the whole-name rows are still tried.
+        if (prefixMatched && isPrefix)
+            continue;
+        if (!hit(r))
+            continue;
+        out.push_back(&r);
+        if (!isPrefix)
+            break;
+        prefixMatched = true;
+    }
+    return out;
+}
+
+QStringList CMainWnd::routeOf(const QString& type, ui::Control* sender) const
+{
+    QStringList labels;
+    auto add = [&](const std::vector<Route>& t, Mode m) {
+        for (const Route* r : match(t, m, sender))
+            labels.push_back(QString::fromLatin1(r->label));
+    };
+    if (type == ui::notify::Click) add(clickRoutes(), Mode::FirstMatch);
+    else if (type == ui::notify::SelectChanged) add(selectRoutes(), Mode::SelectTable);
+    else if (type == ui::notify::ItemSelect) {
+        add(itemRoutes(), Mode::FirstMatch);
+        add(itemLowerRoutes(), Mode::FirstMatch);
+    } else if (type == ui::notify::ValueChanged) add(valueRoutes(), Mode::FirstMatch);
+    else if (type == ui::notify::MoveValueChanged) add(moveRoutes(), Mode::FirstMatch);
+    else if (type == ui::notify::KillFocus) add(focusRoutes(), Mode::FirstMatch);
+    else if (type == ui::notify::ColorChanged) add(colourRoutes(), Mode::FirstMatch);
+    return labels;
+}
+
+void CMainWnd::runRoutes(ui::TNotify& msg)
+{
+    auto run = [&](const std::vector<Route>& t, Mode m) {
+        const int index = splitName(msg.sender ? msg.sender->name() : QString()).index;
+        for (const Route* r : match(t, m, msg.sender))
+            r->run(*this, msg, index);
+    };
+    const QString& type = msg.type;
+    if (type == ui::notify::Click) run(clickRoutes(), Mode::FirstMatch);
+    else if (type == ui::notify::SelectChanged) run(selectRoutes(), Mode::SelectTable);
+    else if (type == ui::notify::ItemSelect) {
+        run(itemRoutes(), Mode::FirstMatch);
+        run(itemLowerRoutes(), Mode::FirstMatch);
+    } else if (type == ui::notify::ValueChanged) run(valueRoutes(), Mode::FirstMatch);
+    else if (type == ui::notify::MoveValueChanged) run(moveRoutes(), Mode::FirstMatch);
+    else if (type == ui::notify::KillFocus) run(focusRoutes(), Mode::FirstMatch);
+    else if (type == ui::notify::ColorChanged) run(colourRoutes(), Mode::FirstMatch);
+}
+
+} // namespace q9::app

@@ -1,0 +1,231 @@
+#include "app/Script.h"
+
+#include "app/DialogService.h"
+#include "app/MainWnd.h"
+#include "device/UsbDevice.h"
+#include "sim/MouseEmulator.h"
+#include "sim/Simulation.h"
+#include "ui/Combo.h"
+#include "ui/Edit.h"
+#include "ui/Label.h"
+#include "ui/List.h"
+#include "ui/Slider.h"
+
+#include <QApplication>
+#include <QComboBox>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QFocusEvent>
+#include <QLineEdit>
+#include <QMouseEvent>
+#include <QTextStream>
+#include <QTimer>
+
+#include <iostream>
+#include <memory>
+
+namespace q9::app {
+
+namespace {
+
+void drain()
+{
+    for (int i = 0; i < 3; ++i)
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+}
+
+// Presses and releases the left button at the widget's centre, as a user's click.
+void clickOn(QWidget* w)
+{
+    const QPointF at = QRectF(w->rect()).center();
+    const QPointF global = w->mapToGlobal(at);
+    QMouseEvent press(QEvent::MouseButtonPress, at, global, Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(w, &press);
+    QMouseEvent release(QEvent::MouseButtonRelease, at, global, Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(w, &release);
+}
+
+sim::MouseEmulator* mouseOf(sim::Simulation* s, bool create)
+{
+    if (!s)
+        return nullptr;
+    for (auto& d : s->devices)
+        if (auto* m = dynamic_cast<sim::MouseEmulator*>(d.get()))
+            return m;
+    if (!create)
+        return nullptr;
+    auto m = std::make_unique<sim::MouseEmulator>(s->bus);
+    auto* raw = m.get();
+    s->devices.push_back(std::move(m));
+    return raw;
+}
+
+} // namespace
+
+ScriptRunner::ScriptRunner(CMainWnd& wnd, sim::Simulation* simulation) : wnd_(wnd), sim_(simulation) {}
+
+bool ScriptRunner::fail(const QString& why)
+{
+    error_ = why;
+    return false;
+}
+
+QWidget* ScriptRunner::find(const QString& name) const
+{
+    // The current device's page first, then the main window, then an open modal window.
+    if (CTarvenixUSBDevice* d = wnd_.currentDevice())
+        if (ui::Control* c = ui::Window::findSubControlByName(d, name))
+            return c;
+    if (ui::Control* c = wnd_.findControl(name))
+        return c;
+    if (QWidget* modal = QApplication::activeModalWidget())
+        if (auto* w = qobject_cast<ui::Window*>(modal))
+            return w->findControl(name);
+    return nullptr;
+}
+
+bool ScriptRunner::run(const QString& rawLine)
+{
+    QString line = rawLine;
+    const int hash = line.indexOf('#');
+    if (hash >= 0)
+        line = line.left(hash);
+    line = line.trimmed();
+    if (line.isEmpty())
+        return true;
+    const QString command = line.section(' ', 0, 0);
+    const QString rest = line.section(' ', 1).trimmed();
+    const QStringList args = rest.split(' ', Qt::SkipEmptyParts);
+    auto control = [&]() -> ui::Control* { return args.isEmpty() ? nullptr : qobject_cast<ui::Control*>(find(args[0])); };
+
+    if (command == QLatin1String("plug") || command == QLatin1String("unplug")) {
+        const bool plug = command == QLatin1String("plug");
+        sim::MouseEmulator* m = mouseOf(sim_, plug);
+        if (!m || args.isEmpty())
+            return fail(QStringLiteral("no simulated device \"%1\"").arg(rest));
+        if (args[0] == QLatin1String("mouse"))
+            plug ? m->plugCable() : m->unplugCable();
+        else if (args[0] == QLatin1String("mouse-receiver"))
+            plug ? m->plugReceiver() : m->unplugReceiver();
+        else
+            return fail(QStringLiteral("cannot simulate \"%1\"").arg(args[0]));
+    } else if (command == QLatin1String("link")) {
+        sim::MouseEmulator* m = mouseOf(sim_, false);
+        if (!m || args.size() < 2 || args[0] != QLatin1String("mouse-receiver"))
+            return fail(QStringLiteral("link needs a simulated receiver device and up|down"));
+        m->setRadioLink(args[1] == QLatin1String("up"));
+    } else if (command == QLatin1String("click")) {
+        ui::Control* c = control();
+        if (!c)
+            return fail(QStringLiteral("no control \"%1\"").arg(rest));
+        clickOn(c);
+    } else if (command == QLatin1String("select")) {
+        auto* o = qobject_cast<ui::Option*>(control());
+        if (!o)
+            return fail(QStringLiteral("no option \"%1\"").arg(args.value(0)));
+        const bool want = args.size() < 2 || args[1] != QLatin1String("0");
+        if (o->isSelected() != want)
+            clickOn(o);
+    } else if (command == QLatin1String("value") || command == QLatin1String("move")) {
+        auto* s = qobject_cast<ui::Slider*>(control());
+        if (!s || args.size() < 2)
+            return fail(QStringLiteral("no slider \"%1\"").arg(args.value(0)));
+        s->setValue(args[1].toInt());
+        s->sendNotify(ui::notify::MoveValueChanged);
+        if (command == QLatin1String("value"))
+            s->sendNotify(ui::notify::ValueChanged); // let go
+    } else if (command == QLatin1String("text")) {
+        ui::Control* c = control();
+        if (!c)
+            return fail(QStringLiteral("no control \"%1\"").arg(args.value(0)));
+        c->setText(rest.section(' ', 1));
+    } else if (command == QLatin1String("killfocus")) {
+        ui::Control* c = control();
+        if (!c)
+            return fail(QStringLiteral("no control \"%1\"").arg(rest));
+        QWidget* target = c;
+        if (auto* e = qobject_cast<ui::Edit*>(c))
+            target = e->lineEdit();
+        QFocusEvent out(QEvent::FocusOut, Qt::OtherFocusReason);
+        QApplication::sendEvent(target, &out);
+    } else if (command == QLatin1String("item")) {
+        ui::Control* c = control();
+        const int index = args.value(1).toInt();
+        if (auto* combo = qobject_cast<ui::Combo*>(c)) {
+            if (index < 0 || index >= combo->count())
+                return fail(QStringLiteral("no item %1 in \"%2\"").arg(index).arg(args.value(0)));
+            combo->comboBox()->setCurrentIndex(index);
+            emit combo->comboBox()->activated(index);
+        } else if (auto* list = qobject_cast<ui::List*>(c)) {
+            if (!list->selectItem(index))
+                return fail(QStringLiteral("no item %1 in \"%2\"").arg(index).arg(args.value(0)));
+        } else {
+            return fail(QStringLiteral("no combo or list \"%1\"").arg(args.value(0)));
+        }
+    } else if (command == QLatin1String("answer")) {
+        DialogService::instance().queueAnswer(rest.toInt());
+    } else if (command == QLatin1String("file")) {
+        DialogService::instance().queueFile(rest);
+    } else if (command == QLatin1String("wait")) {
+        QElapsedTimer t;
+        t.start();
+        while (t.elapsed() < rest.toInt())
+            QApplication::processEvents(QEventLoop::AllEvents, 10);
+    } else if (command == QLatin1String("dump")) {
+        ui::Control* c = control();
+        if (!c)
+            return fail(QStringLiteral("no control \"%1\"").arg(rest));
+        const auto* o = qobject_cast<ui::Option*>(c);
+        const auto* p = qobject_cast<ui::Progress*>(c);
+        const QString text = c->text();
+        const QString described = QStringLiteral("%1 %2 visible=%3 enabled=%4 selected=%5 value=%6 text=%7")
+                                 .arg(c->name(), c->getClass())
+                                 .arg(c->isVisible() ? 1 : 0)
+                                 .arg(c->isEnabled() ? 1 : 0)
+                                 .arg(o && o->isSelected() ? 1 : 0)
+                                 .arg(p ? QString::number(p->value()) : QStringLiteral("-"), text);
+        if (output)
+            output(described);
+    } else if (command == QLatin1String("screenshot")) {
+        if (!wnd_.grab().save(rest))
+            return fail(QStringLiteral("cannot write %1").arg(rest));
+    } else if (command == QLatin1String("quit")) {
+        quit_ = true;
+    } else {
+        return fail(QStringLiteral("unknown command \"%1\"").arg(command));
+    }
+    drain();
+    return true;
+}
+
+void ScriptRunner::runFile(CMainWnd& wnd, sim::Simulation* simulation, const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly | QIODevice::Text)) {
+        std::cerr << "q9zen: cannot read the script " << path.toStdString() << "\n";
+        QApplication::exit(2);
+        return;
+    }
+    QStringList lines;
+    QTextStream in(&f);
+    while (!in.atEnd())
+        lines << in.readLine();
+    auto runner = std::make_shared<ScriptRunner>(wnd, simulation);
+    runner->output = [](const QString& s) { std::cout << s.toStdString() << std::endl; };
+    auto step = std::make_shared<std::function<void(int)>>();
+    *step = [runner, lines, path, step](int i) {
+        if (i >= lines.size() || runner->quitRequested()) {
+            QApplication::exit(0);
+            return;
+        }
+        if (!runner->run(lines[i])) {
+            std::cerr << path.toStdString() << ":" << i + 1 << ": " << runner->error().toStdString() << "\n";
+            QApplication::exit(2);
+            return;
+        }
+        QTimer::singleShot(0, [step, i] { (*step)(i + 1); });
+    };
+    QTimer::singleShot(0, [step] { (*step)(0); });
+}
+
+} // namespace q9::app
