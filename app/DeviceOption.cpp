@@ -260,6 +260,7 @@ void CMpDevicePowerUI::showPowerReport(const uint8_t* bytes, size_t length)
         if (ui::Control* phone = sub("device_phone_type")) {
             static const char* const names[] = {"Phone_type_no_device", "Phone_type_iphone", "Phone_type_samsung", "Phone_type_other"};
             const char* n = r[5] >= 1 && r[5] <= 3 ? names[r[5]] : names[0];
+            phone->setVisible(true);
             phone->setAttribute(QStringLiteral("tooltipid"), QString::fromLatin1(n));
             phone->setBkImage(QStringLiteral("file='power/%1.png'").arg(QString::fromLatin1(n)));
         }

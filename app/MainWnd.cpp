@@ -421,7 +421,8 @@ void CMainWnd::setLightControl(bool on, bool broadcast)
     if (ui::Control* c = findControl(QStringLiteral("control_light_status"))) {
         c->setTextIsId(false);
         c->setText(on ? QStringLiteral("控制灯光") : QStringLiteral("不控制灯光"));
-        if (auto* o = qobject_cast<ui::Option*>(c))
+        // A click toggles the check by itself; a request from another program sets it here.
+        if (auto* o = qobject_cast<ui::Option*>(c); o && !broadcast)
             o->selected(on, false);
     }
     for (auto* d : mice_)

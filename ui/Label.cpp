@@ -148,6 +148,7 @@ bool Option::setAttribute(const QString& name, const QString& value)
 
 void Option::activate()
 {
+    Button::activate(); // an option is clicked first, then its selection changes
     if (!group_.isEmpty())
         selected(true);
     else

@@ -1,5 +1,7 @@
 // The program as a process: the second start, messages from another process, the main window.
 #include "app/MainWnd.h"
+#include "device/DeviceEnvironment.h"
+#include "sim/SimBus.h"
 #include "app/Startup.h"
 #include "ui/Control.h"
 #include "ui/Resources.h"
@@ -76,7 +78,7 @@ TEST_F(Program, ASecondStartActivatesTheFirstAndEndsWithZero)
     EXPECT_EQ(first.exitCode(), 0);
     const QString log = QString::fromUtf8(first.readAllStandardError());
     EXPECT_TRUE(log.contains("InitWindow"));
-    EXPECT_TRUE(log.contains("激活主窗口")) << log.toStdString();
+    EXPECT_TRUE(log.contains("，01")) << log.toStdString(); // the activation the second start sent
     EXPECT_FALSE(log.contains("皮肤文件")) << log.toStdString(); // the shipped skin loads cleanly
 }
 
@@ -85,13 +87,22 @@ TEST_F(Program, NothingListeningIsReported)
     EXPECT_EQ(send({"--activate"}), 1);
 }
 
-TEST(MainWindow, RendersTheShippedSkin)
+TEST(MainWindow, RendersTheShippedSkinOnceTheFirstScanIsDone)
 {
+    QTemporaryDir data;
+    auto bus = std::make_shared<sim::SimBus>();
+    DeviceEnvironment& env = deviceEnvironment();
+    env.backend = std::make_shared<sim::SimBackend>(bus);
+    env.dataRoot = data.path().toStdWString() + L"/";
+    env.programFolder = QStringLiteral(Q9_APP_DIR "/").toStdWString();
     ui::Resources::instance().release();
     app::setupSkinResources(QStringLiteral(Q9_APP_DIR "/skin/"));
     app::CMainWnd wnd;
     ASSERT_TRUE(wnd.create(app::kMainTitle));
     wnd.show();
+    for (int i = 0; i < 200 && !wnd.firstScanDone(); ++i)
+        QTest::qWait(10);
+    ASSERT_TRUE(wnd.firstScanDone());
     ASSERT_TRUE(QTest::qWaitForWindowExposed(&wnd));
     QTest::qWait(50);
     EXPECT_EQ(wnd.size(), QSize(800, 572));
@@ -100,11 +111,13 @@ TEST(MainWindow, RendersTheShippedSkin)
                              "device_power_switch", "No_device_Link", "str_test", "text_test"})
         EXPECT_NE(wnd.findControl(name), nullptr) << name;
     EXPECT_TRUE(wnd.findControl("str_test")->isHidden());
+    EXPECT_TRUE(wnd.findControl("No_device_Link")->isVisible()); // no device on this bus
     EXPECT_EQ(wnd.findControl("no_device_title")->text(), QStringLiteral("未检测到设备"));
+    EXPECT_EQ(wnd.mice().size(), 1u); // the mouse's page exists from the start, its tab hidden
+    EXPECT_EQ(wnd.currentDevice(), nullptr);
 
     const QImage shot = wnd.grab().toImage();
     ASSERT_TRUE(shot.save(QStringLiteral(Q9_BINARY_DIR "/main_window.png")));
-    // Dark window, bright title text, the accent of the empty-state picture.
     EXPECT_LT(QColor(shot.pixel(400, 300)).lightness(), 60);
     int bright = 0, accent = 0;
     for (int y = 0; y < 48; ++y)
@@ -117,6 +130,7 @@ TEST(MainWindow, RendersTheShippedSkin)
         }
     EXPECT_GT(bright, 50);
     EXPECT_GT(accent, 50);
+    wnd.shutDown();
     ui::Resources::instance().release();
 }
 
