@@ -72,7 +72,12 @@ const std::vector<CMainWnd::Route>& CMainWnd::clickRoutes()
     static const std::vector<Route> rows = {
         {R::Whole, "closebtn", "close", [](CMainWnd& w, ui::TNotify&, int) {
              w.closeChildWindows();
-             w.hide();
+             // To the notification area; a desktop without one keeps the window in its task bar,
+             // since a hidden window could not be brought back from anywhere.
+             if (w.hasTray())
+                 w.hide();
+             else
+                 w.showMinimized();
              w.tellDevicesHidden(true);
          }},
         {R::Whole, "nodevice_ok_btn", "hide", [](CMainWnd& w, ui::TNotify&, int) { w.hide(); }},

@@ -543,6 +543,8 @@ void CMainWnd::workToolQuery()
     replyBlock_ = std::move(block);
 }
 
+bool CMainWnd::hasTray() const { return tray_ && tray_->isCreated(); }
+
 std::vector<uint8_t> CMainWnd::takeReplyBlock() { return std::exchange(replyBlock_, {}); }
 
 void CMainWnd::firmwarePrompt(uint64_t product, int64_t version)

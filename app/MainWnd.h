@@ -54,6 +54,7 @@ public:
     bool lightControl() const { return lightControl_; }
     bool editingIdle() const { return idle_; }
     bool watchRunning() const { return watch_.running(); }
+    bool hasTray() const;
     int screenWidth() const { return screenWidth_; }
     int screenHeight() const { return screenHeight_; }
     // The block the last work-tool query produced (sent back to the asking tool).
@@ -74,6 +75,11 @@ public:
     bool firstScanDone() const { return firstScanDone_; }
 
     void SetEditState(bool lockStrip, bool idle);
+    // A tray menu item picked by the user.
+    void onMenu(const QString& item);
+    // The message a download of macros gets: r from writeMacros; caller 0 profile switch or mouse
+    // reset, 1 keyboard reset, 2 key save.
+    void downloadReport(int r, int caller);
     void setLightControl(bool on, bool broadcast);
     void reveal();
     void dpiLayout();
@@ -101,12 +107,10 @@ private:
     void onTimer(uint32_t id);
     void onTray(int64_t mouseMessage);
     void showTrayMenu();
-    void onMenu(const QString& item);
     void closeChildWindows();
     void tellDevicesHidden(bool hidden);
     void updateNoDeviceOverlay();
     void profileSwitch();
-    void downloadReport(int r, int caller);
     void defaultButton();
     void gameLightEvent(uint64_t variant, int64_t effect);
     void restoreUserLight();

@@ -189,6 +189,11 @@ bool ScriptRunner::run(const QString& rawLine)
     } else if (command == QLatin1String("screenshot")) {
         if (!wnd_.grab().save(rest))
             return fail(QStringLiteral("cannot write %1").arg(rest));
+    } else if (command == QLatin1String("menu")) {
+        wnd_.onMenu(rest); // an item of the tray menu, as the user picks it
+    } else if (command == QLatin1String("send")) {
+        // A window message as another program sends it: send NUMBER WPARAM LPARAM
+        wnd_.send(args.value(0).toUInt(nullptr, 0), args.value(1).toULongLong(nullptr, 0), args.value(2).toLongLong(nullptr, 0));
     } else if (command == QLatin1String("quit")) {
         quit_ = true;
     } else {

@@ -82,6 +82,55 @@ TEST_F(Program, ASecondStartActivatesTheFirstAndEndsWithZero)
     EXPECT_FALSE(log.contains("皮肤文件")) << log.toStdString(); // the shipped skin loads cleanly
 }
 
+TEST_F(Program, ScriptsCloseToTheTrayExitWithZeroAndFailWithTwo)
+{
+    QTemporaryDir dir;
+    const QString script = dir.filePath("s.txt");
+    {
+        QFile f(script);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("# a mouse is there from the start\nwait 700\ndump DPI_edit_1\nclick closebtn\nmenu exit\n");
+    }
+    QProcess p;
+    start(p, {"--simulate", "mouse", "--script", script});
+    ASSERT_TRUE(p.waitForFinished(20000));
+    EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(p.exitCode(), 0);
+    EXPECT_TRUE(QString::fromUtf8(p.readAllStandardOutput()).startsWith("DPI_edit_1 Edit visible="));
+
+    {
+        QFile f(script);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write("wait 10\nclick no_such_button\nquit\n");
+    }
+    QProcess bad;
+    start(bad, {"--script", script});
+    ASSERT_TRUE(bad.waitForFinished(20000));
+    EXPECT_EQ(bad.exitCode(), 2);
+    EXPECT_TRUE(QString::fromUtf8(bad.readAllStandardError()).contains("s.txt:2: no control \"no_such_button\""));
+}
+
+TEST_F(Program, AWorkToolQueryGetsTheIdentificationBlock)
+{
+    QProcess first;
+    start(first);
+    ASSERT_TRUE(waitForSocket());
+    QProcess s;
+    s.setProcessEnvironment(env);
+    s.start(kSend, {"--worktool"});
+    ASSERT_TRUE(s.waitForFinished(5000));
+    EXPECT_EQ(s.exitCode(), 0);
+    const QStringList lines = QString::fromUtf8(s.readAllStandardOutput()).split('\n', Qt::SkipEmptyParts);
+    ASSERT_EQ(lines.size(), 2);
+    EXPECT_EQ(lines[0], "result 0"); // every message of the main window returns 0
+    ASSERT_EQ(lines[1].size(), 2048); // 1024 bytes
+    // 2, 3, 0, 2, then four device types; the mouse first: 0x320F, 0x226E, kind 2.
+    EXPECT_TRUE(lines[1].startsWith("02000000030000000000000002000000040000000f320000" "6e220000" "02000000"));
+    EXPECT_EQ(send({"--number", "16"}), 0);
+    ASSERT_TRUE(first.waitForFinished(10000));
+    EXPECT_EQ(first.exitCode(), 0);
+}
+
 TEST_F(Program, NothingListeningIsReported)
 {
     EXPECT_EQ(send({"--activate"}), 1);

@@ -1,0 +1,388 @@
+// The main window as a user drives it, against the simulated bus: routing, the device strip,
+// hot-plug, the profile switch, the message box and the small windows.
+#include "app/DialogService.h"
+#include "app/DeviceOption.h"
+#include "app/MainWnd.h"
+#include "app/Script.h"
+#include "app/SmallWindows.h"
+#include "app/Startup.h"
+#include "device/DeviceEnvironment.h"
+#include "device/MouseDevice.h"
+#include "platform/Trace.h"
+#include "profile/TextConvert.h"
+#include "sim/MouseEmulator.h"
+#include "sim/Simulation.h"
+#include "ui/Combo.h"
+#include "ui/Label.h"
+#include "ui/Slider.h"
+#include "ui/Resources.h"
+
+#include <QElapsedTimer>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace q9 {
+namespace {
+
+class Shell : public testing::Test {
+protected:
+    void start(const std::string& devices = "")
+    {
+        ASSERT_TRUE(data.isValid());
+        qputenv("Q9ZEN_DATA_DIR", data.path().toUtf8());
+        simulation = sim::startSimulation(devices);
+        DeviceEnvironment& env = deviceEnvironment();
+        env.backend = std::make_shared<sim::SimBackend>(simulation->bus);
+        env.dataRoot = data.path().toStdWString() + L"/";
+        env.programFolder = QStringLiteral(Q9_APP_DIR "/").toStdWString();
+        ui::Resources::instance().release();
+        app::setupSkinResources(QStringLiteral(Q9_APP_DIR "/skin/"));
+        wnd = std::make_unique<app::CMainWnd>();
+        ASSERT_TRUE(wnd->create(app::kMainTitle));
+        runner = std::make_unique<app::ScriptRunner>(*wnd, simulation.get());
+        runner->output = [this](const QString& s) { dumped << s; };
+        wnd->show();
+        ASSERT_TRUE(waitFor([&] { return wnd->firstScanDone(); }, 3000));
+        mouse = mouseEmulator();
+    }
+    void TearDown() override
+    {
+        if (wnd)
+            wnd->shutDown();
+        wnd.reset();
+        simulation.reset();
+        ui::Resources::instance().release();
+        qunsetenv("Q9ZEN_DATA_DIR");
+    }
+    sim::MouseEmulator* mouseEmulator()
+    {
+        for (auto& d : simulation->devices)
+            if (auto* m = dynamic_cast<sim::MouseEmulator*>(d.get()))
+                return m;
+        return nullptr;
+    }
+    template <class Pred>
+    bool waitFor(Pred pred, int ms)
+    {
+        QElapsedTimer t;
+        t.start();
+        while (!pred()) {
+            if (t.elapsed() > ms)
+                return false;
+            QTest::qWait(10);
+        }
+        return true;
+    }
+    bool cmd(const QString& line)
+    {
+        const bool ok = runner->run(line);
+        EXPECT_TRUE(ok) << line.toStdString() << ": " << runner->error().toStdString();
+        return ok;
+    }
+    app::CDeviceOptionUI* mouseTab() { return wnd->mice().empty() ? nullptr : static_cast<app::CDeviceOptionUI*>(wnd->mice()[0]->tab()); }
+    bool overlayShown() { return wnd->findControl("No_device_Link")->isVisible(); }
+    // The tab's first timer synchronises the page half a second after the arrival.
+    bool synced() { return waitFor([&] { return mouse && !mouse->receivedCommands(0x05).empty(); }, 3000); }
+
+    QTemporaryDir data;
+    std::unique_ptr<sim::Simulation> simulation;
+    std::unique_ptr<app::CMainWnd> wnd;
+    std::unique_ptr<app::ScriptRunner> runner;
+    sim::MouseEmulator* mouse = nullptr;
+    QStringList dumped;
+};
+
+TEST_F(Shell, AMousePresentAtStartHasItsTabWhenTheWindowFirstShows)
+{
+    start("mouse");
+    ASSERT_NE(mouseTab(), nullptr);
+    EXPECT_TRUE(mouseTab()->tabVisible());
+    EXPECT_TRUE(mouseTab()->IsSelected());
+    EXPECT_FALSE(overlayShown());
+    EXPECT_TRUE(wnd->isVisible());
+    EXPECT_EQ(wnd->currentDevice(), wnd->mice()[0]);
+    EXPECT_EQ(wnd->mice().size(), 1u); // the page made at start took the device: no second page
+}
+
+TEST_F(Shell, PlugAndUnplugShowAndHideTheTab)
+{
+    start();
+    EXPECT_TRUE(overlayShown());
+    EXPECT_FALSE(mouseTab()->tabVisible());
+    cmd("plug mouse");
+    mouse = mouseEmulator();
+    ASSERT_TRUE(waitFor([&] { return mouseTab()->tabVisible(); }, 2000));
+    EXPECT_FALSE(overlayShown());
+    ASSERT_TRUE(synced());
+    EXPECT_TRUE(wnd->mice()[0]->commandChannel().isOpen());
+    cmd("unplug mouse");
+    ASSERT_TRUE(waitFor([&] { return !mouseTab()->tabVisible(); }, 2000));
+    EXPECT_TRUE(overlayShown());
+    EXPECT_FALSE(wnd->mice()[0]->commandChannel().isOpen());
+    EXPECT_EQ(wnd->currentDevice(), nullptr);
+}
+
+TEST_F(Shell, AReceiverWhoseMouseIsOffShowsNothingUntilTheLinkComesUp)
+{
+    start();
+    cmd("plug mouse-receiver");
+    mouse = mouseEmulator();
+    cmd("link mouse-receiver down");
+    ASSERT_TRUE(waitFor([&] { return wnd->liveList()[6].claimed && wnd->liveList()[7].claimed; }, 2000));
+    QTest::qWait(800); // the first link check, half a second after the arrival, finds it off
+    EXPECT_FALSE(mouseTab()->tabVisible());
+    EXPECT_TRUE(overlayShown());
+    cmd("link mouse-receiver up");
+    ASSERT_TRUE(waitFor([&] { return mouseTab()->tabVisible(); }, 6500)); // the next check, 5 s later
+    EXPECT_TRUE(wnd->mice()[0]->commandChannel().receiverMode());
+}
+
+TEST_F(Shell, TheCableOfAMouseOnTheReceiverKeepsOneTab)
+{
+    start("mouse-receiver");
+    ASSERT_TRUE(waitFor([&] { return mouseTab()->tabVisible(); }, 3000));
+    EXPECT_TRUE(wnd->mice()[0]->commandChannel().receiverMode());
+    cmd("plug mouse");
+    ASSERT_TRUE(waitFor([&] { return !wnd->mice()[0]->commandChannel().receiverMode(); }, 2000));
+    EXPECT_EQ(wnd->tabs().size(), 1u);
+    EXPECT_TRUE(mouseTab()->tabVisible());
+    cmd("unplug mouse");
+    ASSERT_TRUE(waitFor([&] { return wnd->mice()[0]->commandChannel().receiverMode(); }, 2000));
+    EXPECT_TRUE(mouseTab()->tabVisible());
+    EXPECT_TRUE(wnd->mice()[0]->commandChannel().isOpen());
+}
+
+TEST_F(Shell, ChangingDpiStage2WritesTheRecordAndTheProfile)
+{
+    start("mouse");
+    ASSERT_TRUE(synced());
+    QTest::qWait(100);
+    mouse->clearReceived();
+    cmd("click system_Op_tab");
+    cmd("value DPI_slider_1 42"); // stage 2
+    ASSERT_EQ(mouse->receivedCommands(0x01).size(), 1u);
+    ASSERT_EQ(mouse->receivedCommands(0x02).size(), 1u);
+    const auto writes = mouse->receivedCommands(0x06);
+    ASSERT_EQ(writes.size(), 2u); // 86 bytes in chunks of 56 and 30
+    EXPECT_EQ(writes[0].bytes[4], 56);
+    EXPECT_EQ(writes[1].bytes[4], 30);
+    EXPECT_EQ(mouse->settingsMemory()[14 + 9 + 2], 42);
+    CMouseProfiledata onDisk;
+    onDisk.LoadDeviceSection(wnd->mice()[0]->profilePath());
+    EXPECT_EQ(onDisk.GetDpiStages().at(1).dpiX, 42);
+    cmd("dump DPI_edit_1");
+    ASSERT_EQ(dumped.size(), 1);
+    EXPECT_TRUE(dumped[0].endsWith("text=4300")) << dumped[0].toStdString(); // 42 × 100 + 100
+}
+
+TEST_F(Shell, TheProfileSwitchHappensOnce400MsAfterTheLastSelection)
+{
+    start("mouse");
+    ASSERT_TRUE(synced());
+    auto* combo = qobject_cast<ui::Combo*>(ui::Window::findSubControlByName(wnd->mice()[0], "device_profile_combo"));
+    ASSERT_NE(combo, nullptr);
+    combo->addItem("two", "two"); // a second entry; the list file has one profile, so the switch stays
+    QTest::qWait(100);
+    mouse->clearReceived();
+    for (int i = 0; i < 4; ++i) {
+        cmd(QStringLiteral("item device_profile_combo %1").arg(i % 2));
+        QTest::qWait(150);
+    }
+    EXPECT_TRUE(mouse->receivedCommands(0x06).empty()); // still waiting: each pick restarted the timer
+    QTest::qWait(450);
+    EXPECT_EQ(mouse->receivedCommands(0x06).size(), 2u); // one settings write of two chunks
+}
+
+TEST_F(Shell, DefaultButtonAsksAndWritesTheDefaults)
+{
+    start("mouse");
+    ASSERT_TRUE(synced());
+    cmd("click system_Op_tab");
+    cmd("value DPI_slider_1 42");
+    mouse->clearReceived();
+    cmd("answer 0");
+    ASSERT_NE(wnd->findControl("default_btn"), nullptr) << "the page needs its reset button";
+    cmd("click default_btn");
+    EXPECT_EQ(app::DialogService::instance().lastMessage(), "message_text_22");
+    EXPECT_TRUE(mouse->received().empty()); // Cancel: nothing
+    cmd("answer 1");
+    cmd("click default_btn");
+    EXPECT_EQ(mouse->receivedCommands(0x09).size() > 0, true);      // the key map
+    ASSERT_FALSE(mouse->receivedCommands(0x06).empty());             // and the settings record
+    CMouseProfiledata defaults;
+    defaults.LoadDeviceSection(QStringLiteral(Q9_APP_DIR "/DefaultData/mouse.Json").toStdWString());
+    EXPECT_EQ(mouse->settingsMemory()[14 + 9 + 2], defaults.GetDpiStages().at(1).dpiX & 0xFF);
+    CMouseProfiledata onDisk;
+    onDisk.LoadDeviceSection(wnd->mice()[0]->profilePath());
+    EXPECT_EQ(onDisk.GetDpiStages().at(1).dpiX, defaults.GetDpiStages().at(1).dpiX);
+}
+
+TEST_F(Shell, DownloadReportNumbersByCaller)
+{
+    start("mouse");
+    ASSERT_TRUE(synced());
+    const int base = wnd->mice()[0]->deviceInfo()[6]; // 32 units: 4096 bytes
+    ASSERT_EQ(base, 32);
+    auto report = [&](int r, int caller) {
+        app::DialogService::instance().setLastMessage({});
+        app::DialogService::instance().queueAnswer(1);
+        wnd->downloadReport(r, caller);
+        return app::DialogService::instance().lastMessage();
+    };
+    EXPECT_EQ(report(0, 0), "");
+    EXPECT_EQ(report(-1, 0), "message_text_7");
+    ui::Resources& res = ui::Resources::instance();
+    const QString t16 = res.text("message_text_16"), t26 = res.text("message_text_26");
+    EXPECT_EQ(report(61, 0), QString(t26).replace("%d", "-189"));                 // 128·32 ≥ 4·61
+    EXPECT_EQ(report(1200, 0), QString(t16).replace("%d", QString::number((1200 - 4096) / 4 + 1)));
+    EXPECT_EQ(report(70, 1), QString(t16).replace("%d", "70"));
+    EXPECT_EQ(report(70, 2), QString(t16).replace("%d", "6"));
+}
+
+TEST_F(Shell, FirmwarePromptForOldFirmwareOnly)
+{
+    start("mouse");
+    app::DialogService::instance().setLastMessage({});
+    cmd("answer 1");
+    cmd(QStringLiteral("send %1 0x226E 0x105").arg(app::kMsgFirmware));
+    EXPECT_EQ(app::DialogService::instance().lastMessage(), "message_text_31");
+    EXPECT_TRUE(overlayShown());
+    app::DialogService::instance().setLastMessage({});
+    cmd(QStringLiteral("send %1 0x226E 0x106").arg(app::kMsgFirmware));
+    EXPECT_EQ(app::DialogService::instance().lastMessage(), "");
+    EXPECT_FALSE(overlayShown());
+    cmd(QStringLiteral("send %1 0x226F 0x103").arg(app::kMsgFirmware));
+    EXPECT_EQ(app::DialogService::instance().lastMessage(), "message_text_31");
+    app::DialogService::instance().takeAnswer();
+}
+
+TEST_F(Shell, MissingControlsMakeHandlersDoNothing)
+{
+    start();
+    // No current device: every handler that needs one returns quietly.
+    for (const char* n : {"default_btn", "device_select_prev", "device_select_next", "profile_fun_spread_btn"}) {
+        ui::Button b;
+        b.setName(n);
+        ui::TNotify m{ui::notify::Click, &b, 0, 0, 0};
+        wnd->notify(m);
+    }
+    ui::Slider s;
+    s.setName("DPI_slider_3");
+    ui::TNotify v{ui::notify::ValueChanged, &s, 0, 0, 0};
+    wnd->notify(v);
+    EXPECT_FALSE(runner->run("click no_such_control"));
+    EXPECT_TRUE(runner->error().contains("no_such_control"));
+    EXPECT_FALSE(runner->run("frobnicate x"));
+}
+
+struct RouteCase {
+    const char* type;
+    const char* name;
+    QStringList labels;
+};
+
+TEST_F(Shell, RoutingByTypeAndName)
+{
+    start();
+    const RouteCase cases[] = {
+        {"click", "closebtn", {"close"}},
+        {"click", "CLOSEBTN", {"close"}},                             // names compare without case
+        {"click", "Key_3", {"key pick"}},                             // prefix rows too
+        {"click", "key_butt_keysave", {"key apply"}},                 // "key_butt_" is no prefix row
+        {"click", "device_add_btn", {"profile add"}},                 // "_btn" splits with index 0: whole rows only
+        {"click", "macro_inset_moveleftkey_btn", {"macro insert left"}},
+        {"click", "MACRO_INSET_MOVELEFTKEY_BTN", {}},                 // an exact-case row
+        {"click", "profile_fun_spread_btn", {"profile menu"}},
+        {"click", "Profile_Fun_Spread_Btn", {}},
+        {"click", "DPI_color_option_4", {"DPI colour"}},
+        {"click", "color_option_2", {"preset colour"}},
+        {"click", "windowdeviceset_", {"system device settings"}},    // ends in "_": index 0
+        {"click", "nosuchname", {}},
+        {"click", "minbtn", {}},                                      // a stray "minbtn" is not the title bar's
+        {"selectchanged", "DPI_enable_check_2", {"DPI enable"}},
+        {"selectchanged", "device_select", {"device tab"}},
+        {"selectchanged", "deng_Op_tab", {"tab 1"}},
+        {"selectchanged", "synchro_device_select", {}},
+        {"itemselect", "keyset_function_combo", {"key function", "key editor"}}, // both parts of the table
+        {"itemselect", "keyset_media_combo", {"key editor"}},
+        {"itemselect", "device_profile_combo", {"profile switch"}},
+        {"valuechanged", "DPI_slider_6", {"DPI step"}},
+        {"valuechanged", "r_light_slider", {"red"}},
+        {"movevaluechanged", "kelda_DPI_slider_1", {"DPI edit follows"}},
+        {"movevaluechanged", "DPI_slider_1", {"DPI moved"}},
+        {"killfocus", "DPI_edit_0", {"DPI typed"}},
+        {"killfocus", "keyset_keyboard_text_edit", {"hook off"}},
+        {"colorchanged", "deng_Color_Pallet", {"light colour picked"}},
+    };
+    for (const auto& c : cases) {
+        ui::Button b;
+        b.setName(c.name);
+        EXPECT_EQ(wnd->routeOf(c.type, &b), c.labels) << c.type << " " << c.name;
+    }
+    // The title bar's own buttons are recognised by the control itself.
+    EXPECT_EQ(wnd->routeOf("click", wnd->findControl("minbtn")), QStringList({"minimise"}));
+    EXPECT_EQ(wnd->routeOf("click", wnd->findControl("setbtn")), QStringList({"settings window"}));
+}
+
+TEST(MessageBox, ButtonsResultsAndDpi)
+{
+    ui::Resources::instance().release();
+    app::setupSkinResources(QStringLiteral(Q9_APP_DIR "/skin/"));
+    auto clickLater = [](const char* name, bool* cancelShown) {
+        QTimer::singleShot(50, [name, cancelShown] {
+            auto* box = qobject_cast<app::CMsgWnd*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            if (cancelShown)
+                *cancelShown = box->findControl("cancel_btn")->isVisible();
+            QTest::mouseClick(box->findControl(name), Qt::LeftButton);
+        });
+    };
+    bool cancelShown = true;
+    clickLater("confirm_btn", &cancelShown);
+    EXPECT_EQ(app::ShowMessageBox(nullptr, {}, "message_text_7", 96, true, 0), 1);
+    EXPECT_FALSE(cancelShown);
+    clickLater("closebtn", &cancelShown);
+    EXPECT_EQ(app::ShowMessageBox(nullptr, {}, "message_text_7", 96, true, 0), 0);
+    clickLater("cancel_btn", &cancelShown);
+    EXPECT_EQ(app::ShowMessageBox(nullptr, "tips_text", "message_text_22", 96, true, 1), 0);
+    EXPECT_TRUE(cancelShown);
+    EXPECT_EQ(app::CMsgWnd::acceptedDpi(96), 96);
+    EXPECT_EQ(app::CMsgWnd::acceptedDpi(144), 144);
+    clearCapturedTraces();
+    setTraceCapture(true);
+    EXPECT_EQ(app::CMsgWnd::acceptedDpi(100), 96);
+    setTraceCapture(false);
+    const auto lines = capturedTraces();
+    EXPECT_NE(std::find(lines.begin(), lines.end(), "MSG_WND DPI SET ERROR"), lines.end());
+    ui::Resources::instance().release();
+}
+
+TEST_F(Shell, SkinPickerChangesTheBackgroundAndWritesTheChoice)
+{
+    start();
+    ui::Control* root = wnd->findControl("root");
+    app::SkinNotifier::instance().broadcast({true, 0xFF223344, {}});
+    EXPECT_EQ(root->bkColor(), 0xFF223344u);
+    EXPECT_TRUE(root->bkImage().isEmpty());
+    app::SkinNotifier::instance().broadcast({false, 0, "images/backgrounds/bg1.svg"});
+    EXPECT_EQ(root->bkColor(), 0u);
+    EXPECT_EQ(root->bkImage(), "images/backgrounds/bg1.svg");
+
+    auto* picker = new app::CSkinFrame(wnd.get(), wnd->findControl("skinbtn"));
+    ASSERT_NE(picker->findControl("skin_reset"), nullptr);
+    QTest::mouseClick(picker->findControl("skin_reset"), Qt::LeftButton);
+    EXPECT_EQ(root->bkImage(), "common/background.png");
+    QSettings ini(data.path() + "/main.ini", QSettings::IniFormat);
+    EXPECT_EQ(ini.value("SKINIMAGE/FLAGS").toString(), "0");
+    EXPECT_EQ(ini.value("SKINIMAGE/IMAGE").toString(), "common/background.png");
+    QTest::mouseClick(picker->findControl("skin_color"), Qt::LeftButton);
+    EXPECT_EQ(qobject_cast<ui::TabLayout*>(picker->findControl("skin_tab"))->currentSel(), 1);
+    picker->close(0);
+}
+
+} // namespace
+} // namespace q9
