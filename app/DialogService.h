@@ -18,6 +18,12 @@ public:
     void queueAnswer(int answer) { answers_.push_back(answer); }
     void queueFile(const QString& path) { files_.push_back(path); }
     std::optional<int> takeAnswer();
+    void clear()
+    {
+        answers_.clear();
+        files_.clear();
+        lastMessage_.clear();
+    }
     std::optional<QString> takeFile();
     // What the last message box said (its text id), for scripts and tests.
     QString lastMessage() const { return lastMessage_; }

@@ -32,6 +32,7 @@ class Shell : public testing::Test {
 protected:
     void start(const std::string& devices = "")
     {
+        app::DialogService::instance().clear();
         ASSERT_TRUE(data.isValid());
         qputenv("Q9ZEN_DATA_DIR", data.path().toUtf8());
         simulation = sim::startSimulation(devices);
@@ -57,6 +58,7 @@ protected:
         simulation.reset();
         ui::Resources::instance().release();
         qunsetenv("Q9ZEN_DATA_DIR");
+        app::DialogService::instance().clear();
     }
     sim::MouseEmulator* mouseEmulator()
     {
@@ -228,8 +230,9 @@ TEST_F(Shell, DownloadReportNumbersByCaller)
     const int base = wnd->mice()[0]->deviceInfo()[6]; // 32 units: 4096 bytes
     ASSERT_EQ(base, 32);
     auto report = [&](int r, int caller) {
-        app::DialogService::instance().setLastMessage({});
-        app::DialogService::instance().queueAnswer(1);
+        app::DialogService::instance().clear();
+        if (r != 0)
+            app::DialogService::instance().queueAnswer(1);
         wnd->downloadReport(r, caller);
         return app::DialogService::instance().lastMessage();
     };
@@ -255,9 +258,9 @@ TEST_F(Shell, FirmwarePromptForOldFirmwareOnly)
     cmd(QStringLiteral("send %1 0x226E 0x106").arg(app::kMsgFirmware));
     EXPECT_EQ(app::DialogService::instance().lastMessage(), "");
     EXPECT_FALSE(overlayShown());
+    cmd("answer 1");
     cmd(QStringLiteral("send %1 0x226F 0x103").arg(app::kMsgFirmware));
     EXPECT_EQ(app::DialogService::instance().lastMessage(), "message_text_31");
-    app::DialogService::instance().takeAnswer();
 }
 
 TEST_F(Shell, MissingControlsMakeHandlersDoNothing)
