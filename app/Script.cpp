@@ -13,7 +13,7 @@
 
 #include <QApplication>
 #include <QComboBox>
-#include <QElapsedTimer>
+#include <QEventLoop>
 #include <QFile>
 #include <QFocusEvent>
 #include <QLineEdit>
@@ -167,10 +167,9 @@ bool ScriptRunner::run(const QString& rawLine)
     } else if (command == QLatin1String("file")) {
         DialogService::instance().queueFile(rest);
     } else if (command == QLatin1String("wait")) {
-        QElapsedTimer t;
-        t.start();
-        while (t.elapsed() < rest.toInt())
-            QApplication::processEvents(QEventLoop::AllEvents, 10);
+        QEventLoop loop; // sleeps in the event loop, serving it, without spinning
+        QTimer::singleShot(std::max(0, rest.toInt()), &loop, &QEventLoop::quit);
+        loop.exec();
     } else if (command == QLatin1String("dump")) {
         ui::Control* c = control();
         if (!c)
