@@ -17,5 +17,5 @@ sleep 3; a=$(ticks); sleep 30; b=$(ticks)
 sleep 3; c=$(ticks); sleep 30; d=$(ticks)
 wait $pid; echo "exit $?"
 hz=$(getconf CLK_TCK)
-echo "shown: $(echo "scale=2; ($b-$a)*100/$hz/30" | bc) % of one core"
-echo "hidden: $(echo "scale=2; ($d-$c)*100/$hz/30" | bc) % of one core"
+awk -v t=$((b-a)) -v hz=$hz 'BEGIN{printf "shown: %.2f %% of one core\n", t*100/hz/30}'
+awk -v t=$((d-c)) -v hz=$hz 'BEGIN{printf "hidden: %.2f %% of one core\n", t*100/hz/30}'
