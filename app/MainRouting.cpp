@@ -99,7 +99,7 @@ const std::vector<CMainWnd::Route>& CMainWnd::clickRoutes()
         {R::Whole, "device_copy_btn", "profile copy", none},
         {R::Whole, "device_import_btn", "profile import", none},
         {R::Whole, "device_export_btn", "profile export", none},
-        {R::Whole, "device_reset_btn", "profile reset", none},
+        {R::Whole, "device_reset_btn", "profile reset", [](CMainWnd& w, ui::TNotify&, int) { w.profileReset(); }},
         {R::Whole, "device_profile_edit_save_btn", "profile rename", none},
         {R::Whole, "key_butt_keysave", "key apply", none},
         {R::Whole, "key_butt_keydefalut", "key default", none},

@@ -488,6 +488,19 @@ void CMainWnd::defaultButton()
     d->writeSettings(0, 0, 1, screenWidth_, screenHeight_);
 }
 
+void CMainWnd::profileReset()
+{
+    CTarvenixMouseDevice* d = currentMouse();
+    if (!d || ShowMessageBox(this, QString(), QStringLiteral("message_text_22"), dpi(), true, 1) != 1)
+        return;
+    d->profileList().ResetSelected();
+    d->loadProfile();
+    d->refreshPage();
+    d->writeSettings(0, 0, 1, screenWidth_, screenHeight_);
+    downloadReport(d->writeMacros(d->usedMacros()), 0);
+    d->writeCurrentKeyMap(0);
+}
+
 void CMainWnd::gameLightEvent(uint64_t variant, int64_t effect)
 {
     if (CTarvenixUSBDevice* d = currentDevice(); d && variant <= 2) {

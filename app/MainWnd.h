@@ -112,6 +112,7 @@ private:
     void updateNoDeviceOverlay();
     void profileSwitch();
     void defaultButton();
+    void profileReset();
     void gameLightEvent(uint64_t variant, int64_t effect);
     void restoreUserLight();
     void workToolQuery();

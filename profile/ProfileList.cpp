@@ -77,6 +77,21 @@ std::wstring ProfileList::ProfilePathAt(int index) const
     return id.empty() ? std::wstring() : folder_ + id + L".Json";
 }
 
+bool ProfileList::ResetSelected()
+{
+    Count();
+    const std::wstring path = ProfilePathAt(selected_);
+    if (path.empty())
+        return false;
+    const Json::Value& entry = Element(Member(list_, "profilelist"), Json::ArrayIndex(selected_));
+    Json::Value profile = ReadJsonFile(defaultPath_);
+    if (!profile.isObject())
+        return false; // without a default there is nothing to reset to; the profile stays
+    profile["profilename"] = ReadString(Member(entry, "profilename"));
+    profile["profileUUID"] = ReadString(Member(entry, "profileUUID"));
+    return WriteJsonFile(path, profile) == 0;
+}
+
 std::vector<std::wstring> ProfileList::Names() const
 {
     std::vector<std::wstring> out;

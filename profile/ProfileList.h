@@ -23,6 +23,8 @@ public:
     std::wstring CurrentProfileId() const { return currentId_; }
     std::wstring ProfilePathAt(int index) const;
     std::vector<std::wstring> Names() const;
+    // Replaces the selected profile's content by the default profile; its name and id stay.
+    bool ResetSelected();
     std::wstring ListPath() const { return folder_ + L"ProfileList.ini"; }
 
 private:

@@ -9,6 +9,7 @@
 #include "device/DeviceEnvironment.h"
 #include "device/MouseDevice.h"
 #include "platform/Trace.h"
+#include "profile/JsonFile.h"
 #include "profile/TextConvert.h"
 #include "sim/MouseEmulator.h"
 #include "sim/Simulation.h"
@@ -18,6 +19,7 @@
 #include "ui/Resources.h"
 
 #include <QElapsedTimer>
+#include <filesystem>
 #include <QSettings>
 #include <QTemporaryDir>
 #include <QTest>
@@ -221,6 +223,59 @@ TEST_F(Shell, DefaultButtonAsksAndWritesTheDefaults)
     CMouseProfiledata onDisk;
     onDisk.LoadDeviceSection(wnd->mice()[0]->profilePath());
     EXPECT_EQ(onDisk.GetDpiStages().at(1).dpiX, defaults.GetDpiStages().at(1).dpiX);
+}
+
+TEST_F(Shell, ProfileResetPutsTheDefaultsIntoTheSelectedProfile)
+{
+    start("mouse");
+    ASSERT_TRUE(synced());
+    cmd("click system_Op_tab");
+    cmd("value DPI_slider_1 42");
+    const std::wstring path = wnd->mice()[0]->profilePath();
+    cmd("answer 1");
+    cmd("click device_reset_btn");
+    EXPECT_EQ(app::DialogService::instance().lastMessage(), "message_text_22");
+    CMouseProfiledata defaults, onDisk;
+    defaults.LoadDeviceSection(QStringLiteral(Q9_APP_DIR "/DefaultData/mouse.Json").toStdWString());
+    onDisk.LoadDeviceSection(path);
+    EXPECT_EQ(onDisk.GetDpiStages().at(1).dpiX, defaults.GetDpiStages().at(1).dpiX);
+    EXPECT_EQ(mouse->settingsMemory()[14 + 9 + 2], defaults.GetDpiStages().at(1).dpiX & 0xFF);
+    const Json::Value root = ReadJsonFile(path);
+    EXPECT_EQ(root["profilename"].asString(), "Profile1"); // its name and id stay
+    EXPECT_EQ(Utf8ToWide(root["profileUUID"].asString()) + L".Json", std::filesystem::path(path).filename().wstring());
+}
+
+TEST_F(Shell, AGameEventShowsItsEffectForFiveSeconds)
+{
+    start("mouse");
+    ASSERT_TRUE(synced());
+    CTarvenixMouseDevice* d = wnd->mice()[0];
+    LightInfoRecord user = d->lightState();
+    user.selectItem = 1;
+    user.oldLedMode = 1; // the effect the user chose
+    d->setLightState(user);
+    wnd->send(registerWindowMessage("Game_Start"), 1, 3);
+    EXPECT_EQ(d->lightState().selectItem, 3);
+    EXPECT_EQ(mouse->settingsMemory()[1], 3);
+    ASSERT_TRUE(waitFor([&] { return d->lightState().selectItem == 1; }, 6000));
+    EXPECT_EQ(mouse->settingsMemory()[1], 1);
+    // Another variant changes nothing, but the user's effect still comes back.
+    wnd->send(registerWindowMessage("Game_Death"), 7, 5);
+    EXPECT_EQ(d->lightState().selectItem, 1);
+}
+
+TEST(AboutWindow, ShowsTheTranslatedVersionText)
+{
+    ui::Resources::instance().release();
+    app::setupSkinResources(QStringLiteral(Q9_APP_DIR "/skin/"));
+    ui::Resources::instance().loadLanguage("lan_en.xml");
+    app::CAboutWnd about;
+    ASSERT_TRUE(about.create("  "));
+    EXPECT_EQ(about.findControl("software_ver_label")->text(), ui::Resources::instance().text("software_rev_text"));
+    EXPECT_NE(about.findControl("software_ver_label")->text(), "software_rev_text");
+    QTimer::singleShot(30, [&] { QTest::mouseClick(about.findControl("closebtn"), Qt::LeftButton); });
+    EXPECT_EQ(about.showModal(), 0);
+    ui::Resources::instance().release();
 }
 
 TEST_F(Shell, DownloadReportNumbersByCaller)
