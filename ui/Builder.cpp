@@ -222,13 +222,13 @@ Control* DialogBuilder::Context::parseFile(const QString& skin, Control* parent,
             while (xml.readNextStartElement()) {
                 const auto a = xml.attributes();
                 if (xml.name() == QLatin1String("Font")) {
-                    FontSpec spec;
-                    spec.family = a.value(QLatin1String("name")).toString();
-                    spec.pixelSize = std::max(1, a.value(QLatin1String("size")).toInt());
-                    spec.bold = a.value(QLatin1String("bold")) == QLatin1String("true");
-                    spec.italic = a.value(QLatin1String("italic")) == QLatin1String("true");
-                    spec.underline = a.value(QLatin1String("underline")) == QLatin1String("true");
-                    Resources::instance().addFont(a.value(QLatin1String("id")).toInt(), spec,
+                    FontSpec style;
+                    style.family = a.value(QLatin1String("name")).toString();
+                    style.pixelSize = std::max(1, a.value(QLatin1String("size")).toInt());
+                    style.bold = a.value(QLatin1String("bold")) == QLatin1String("true");
+                    style.italic = a.value(QLatin1String("italic")) == QLatin1String("true");
+                    style.underline = a.value(QLatin1String("underline")) == QLatin1String("true");
+                    Resources::instance().addFont(a.value(QLatin1String("id")).toInt(), style,
                                                   a.value(QLatin1String("default")) == QLatin1String("true"));
                     xml.skipCurrentElement();
                 } else if (xml.name() == QLatin1String("Style")) {

@@ -211,6 +211,59 @@ int Container::layoutItems(const QRect& inner)
     return inner.height();
 }
 
+// Lines the visible non-float children up along one axis: fixed sizes are kept, the rest shares
+// what is left; across the axis a child takes the whole extent unless it has a fixed size.
+int Container::layoutAlong(const QRect& inner, bool vertical)
+{
+    auto along = [vertical](const QSize& sz) { return vertical ? sz.height() : sz.width(); };
+    auto fixedAlong = [vertical](Control* c) { return vertical ? c->fixedHeight() : c->fixedWidth(); };
+    auto fixedAcross = [vertical](Control* c) { return vertical ? c->fixedWidth() : c->fixedHeight(); };
+    auto before = [vertical](const QMargins& m) { return vertical ? m.top() : m.left(); };
+    auto after = [vertical](const QMargins& m) { return vertical ? m.bottom() : m.right(); };
+    auto sideBefore = [vertical](const QMargins& m) { return vertical ? m.left() : m.top(); };
+    auto sideAfter = [vertical](const QMargins& m) { return vertical ? m.right() : m.bottom(); };
+
+    QList<Control*> visible;
+    for (Control* c : items_)
+        if (!c->isHidden() && !c->isFloat())
+            visible.push_back(c);
+    int fixed = 0, stretch = 0;
+    for (Control* c : visible) {
+        fixed += px(before(c->padding())) + px(after(c->padding()));
+        if (fixedAlong(c) >= 0)
+            fixed += px(fixedAlong(c));
+        else
+            ++stretch;
+    }
+    if (visible.size() > 1)
+        fixed += px(childPadding_) * int(visible.size() - 1);
+    const int length = vertical ? inner.height() : inner.width();
+    const int share = stretch ? std::max(0, length - fixed) / stretch : 0;
+    const int offset = vertical ? scrollOffset_ : 0;
+    int pos = (vertical ? inner.top() : inner.left()) - offset;
+    for (Control* c : visible) {
+        const QMargins p = c->padding();
+        int size = fixedAlong(c) >= 0 ? px(fixedAlong(c)) : std::max(share, px(along(c->minUnits())));
+        if (fixedAlong(c) < 0 && along(c->maxUnits()) >= 0)
+            size = std::min(size, px(along(c->maxUnits())));
+        const int avail = (vertical ? inner.width() : inner.height()) - px(sideBefore(p)) - px(sideAfter(p));
+        const int thickness = fixedAcross(c) >= 0 ? px(fixedAcross(c)) : avail;
+        int side = (vertical ? inner.left() : inner.top()) + px(sideBefore(p));
+        if (childAlign_ == 1)
+            side += (avail - thickness) / 2;
+        else if (childAlign_ == 2)
+            side += avail - thickness;
+        pos += px(before(p));
+        c->setGeometry(vertical ? QRect(side, pos, thickness, size) : QRect(pos, side, size, thickness));
+        pos += size + px(after(p)) + px(childPadding_);
+    }
+    if (!vertical)
+        return inner.height();
+    if (!visible.isEmpty())
+        pos -= px(childPadding_);
+    return pos + offset - inner.top() + px(inset_.top()) + px(inset_.bottom());
+}
+
 void Container::relayout()
 {
     if (inLayout_)
@@ -251,44 +304,7 @@ Control* VerticalLayout::getInterface(const QString& className)
     return Container::getInterface(className);
 }
 
-int VerticalLayout::layoutItems(const QRect& inner)
-{
-    QList<Control*> visible;
-    for (Control* c : items_)
-        if (!c->isHidden() && !c->isFloat())
-            visible.push_back(c);
-    int fixed = 0, stretch = 0;
-    for (Control* c : visible) {
-        fixed += px(c->padding().top()) + px(c->padding().bottom());
-        if (c->fixedHeight() >= 0)
-            fixed += px(c->fixedHeight());
-        else
-            ++stretch;
-    }
-    if (visible.size() > 1)
-        fixed += px(childPadding_) * int(visible.size() - 1);
-    const int share = stretch ? std::max(0, inner.height() - fixed) / stretch : 0;
-    int y = inner.top() - scrollOffset_;
-    for (Control* c : visible) {
-        const QMargins p = c->padding();
-        int h = c->fixedHeight() >= 0 ? px(c->fixedHeight()) : std::max(share, px(c->minUnits().height()));
-        if (c->fixedHeight() < 0 && c->maxUnits().height() >= 0)
-            h = std::min(h, px(c->maxUnits().height()));
-        const int avail = inner.width() - px(p.left()) - px(p.right());
-        const int w = c->fixedWidth() >= 0 ? px(c->fixedWidth()) : avail;
-        int x = inner.left() + px(p.left());
-        if (childAlign_ == 1)
-            x += (avail - w) / 2;
-        else if (childAlign_ == 2)
-            x += avail - w;
-        y += px(p.top());
-        c->setGeometry(x, y, w, h);
-        y += h + px(p.bottom()) + px(childPadding_);
-    }
-    if (!visible.isEmpty())
-        y -= px(childPadding_);
-    return y + scrollOffset_ - inner.top() + px(inset_.top()) + px(inset_.bottom());
-}
+int VerticalLayout::layoutItems(const QRect& inner) { return layoutAlong(inner, true); }
 
 Control* HorizontalLayout::getInterface(const QString& className)
 {
@@ -297,42 +313,7 @@ Control* HorizontalLayout::getInterface(const QString& className)
     return Container::getInterface(className);
 }
 
-int HorizontalLayout::layoutItems(const QRect& inner)
-{
-    QList<Control*> visible;
-    for (Control* c : items_)
-        if (!c->isHidden() && !c->isFloat())
-            visible.push_back(c);
-    int fixed = 0, stretch = 0;
-    for (Control* c : visible) {
-        fixed += px(c->padding().left()) + px(c->padding().right());
-        if (c->fixedWidth() >= 0)
-            fixed += px(c->fixedWidth());
-        else
-            ++stretch;
-    }
-    if (visible.size() > 1)
-        fixed += px(childPadding_) * int(visible.size() - 1);
-    const int share = stretch ? std::max(0, inner.width() - fixed) / stretch : 0;
-    int x = inner.left();
-    for (Control* c : visible) {
-        const QMargins p = c->padding();
-        int w = c->fixedWidth() >= 0 ? px(c->fixedWidth()) : std::max(share, px(c->minUnits().width()));
-        if (c->fixedWidth() < 0 && c->maxUnits().width() >= 0)
-            w = std::min(w, px(c->maxUnits().width()));
-        const int avail = inner.height() - px(p.top()) - px(p.bottom());
-        const int h = c->fixedHeight() >= 0 ? px(c->fixedHeight()) : avail;
-        int y = inner.top() + px(p.top());
-        if (childAlign_ == 1)
-            y += (avail - h) / 2;
-        else if (childAlign_ == 2)
-            y += avail - h;
-        x += px(p.left());
-        c->setGeometry(x, y, w, h);
-        x += w + px(p.right()) + px(childPadding_);
-    }
-    return inner.height();
-}
+int HorizontalLayout::layoutItems(const QRect& inner) { return layoutAlong(inner, false); }
 
 Control* TabLayout::getInterface(const QString& className)
 {

@@ -39,6 +39,7 @@ protected:
     // along the scrolling axis.
     virtual int layoutItems(const QRect& inner);
     QRect childRectIn(Control* child, const QRect& inner) const;
+    int layoutAlong(const QRect& inner, bool vertical);
     int px(int units) const { return qRound(units * scale()); }
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent*) override;

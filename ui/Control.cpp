@@ -272,14 +272,14 @@ double Control::scale() const
 
 QFont Control::makeFont(int id) const
 {
-    const FontSpec spec = id >= 0 ? Resources::instance().font(id) : Resources::instance().defaultFont();
+    const FontSpec style = id >= 0 ? Resources::instance().font(id) : Resources::instance().defaultFont();
     QFont f;
-    if (!spec.family.isEmpty())
-        f.setFamilies({spec.family, QStringLiteral("Noto Sans CJK SC"), QStringLiteral("Droid Sans Fallback")});
-    f.setPixelSize(std::max(1, qRound(spec.pixelSize * scale())));
-    f.setBold(spec.bold);
-    f.setItalic(spec.italic);
-    f.setUnderline(spec.underline);
+    if (!style.family.isEmpty())
+        f.setFamilies({style.family, QStringLiteral("Noto Sans CJK SC"), QStringLiteral("Droid Sans Fallback")});
+    f.setPixelSize(std::max(1, qRound(style.pixelSize * scale())));
+    f.setBold(style.bold);
+    f.setItalic(style.italic);
+    f.setUnderline(style.underline);
     return f;
 }
 

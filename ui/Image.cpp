@@ -29,10 +29,10 @@ QRect scaled(const QRect& r, double s)
 
 ImageSpec parseImageSpec(const QString& text)
 {
-    ImageSpec spec;
+    ImageSpec style;
     if (!text.contains('\'')) {
-        spec.file = text.trimmed();
-        return spec;
+        style.file = text.trimmed();
+        return style;
     }
     static const QRegularExpression pair(QStringLiteral("(\\w+)\\s*=\\s*'([^']*)'"));
     auto it = pair.globalMatch(text);
@@ -41,35 +41,35 @@ ImageSpec parseImageSpec(const QString& text)
         const QString key = m.captured(1).toLower();
         const QString value = m.captured(2);
         if (key == QLatin1String("file") || key == QLatin1String("res"))
-            spec.file = value;
+            style.file = value;
         else if (key == QLatin1String("source"))
-            spec.source = rectFrom(value);
+            style.source = rectFrom(value);
         else if (key == QLatin1String("dest"))
-            spec.dest = rectFrom(value);
+            style.dest = rectFrom(value);
         else if (key == QLatin1String("corner")) {
             const QStringList c = value.split(',');
             if (c.size() == 4)
-                spec.corner = QRect(c[0].toInt(), c[1].toInt(), c[2].toInt(), c[3].toInt());
+                style.corner = QRect(c[0].toInt(), c[1].toInt(), c[2].toInt(), c[3].toInt());
         } else if (key == QLatin1String("fade"))
-            spec.fade = std::clamp(value.toInt(), 0, 255);
+            style.fade = std::clamp(value.toInt(), 0, 255);
     }
-    return spec;
+    return style;
 }
 
 bool drawImage(QPainter& painter, const QString& imageString, const QRect& target, double scale)
 {
-    const ImageSpec spec = parseImageSpec(imageString);
-    if (!spec.valid())
+    const ImageSpec style = parseImageSpec(imageString);
+    if (!style.valid())
         return false;
     QRect to = target;
-    if (!spec.dest.isEmpty())
-        to = scaled(spec.dest, scale).translated(target.topLeft());
+    if (!style.dest.isEmpty())
+        to = scaled(style.dest, scale).translated(target.topLeft());
     if (to.isEmpty())
         return true;
     Resources& res = Resources::instance();
-    const QString file = res.imageSource(spec.file);
+    const QString file = res.imageSource(style.file);
     const qreal oldOpacity = painter.opacity();
-    painter.setOpacity(oldOpacity * spec.fade / 255.0);
+    painter.setOpacity(oldOpacity * style.fade / 255.0);
     bool ok = true;
     if (res.isSvg(file)) {
         auto svg = res.svg(file);
@@ -81,8 +81,8 @@ bool drawImage(QPainter& painter, const QString& imageString, const QRect& targe
         if (img.isNull()) {
             ok = false;
         } else {
-            const QRect src = spec.source.isEmpty() ? img.rect() : spec.source;
-            const QRect c = spec.corner;
+            const QRect src = style.source.isEmpty() ? img.rect() : style.source;
+            const QRect c = style.corner;
             if (c.isNull() || (c.x() == 0 && c.y() == 0 && c.width() == 0 && c.height() == 0)) {
                 painter.drawImage(to, img, src);
             } else {

@@ -106,34 +106,46 @@ void ListLabelElement::setSelectedRow(bool on)
     update();
 }
 
-void ListLabelElement::doEvent(UiEvent& e)
+void ListItem::rowEvent(Control& self, UiEvent& e)
 {
-    Control::doEvent(e);
-    if (!isEnabled())
+    if (!self.isEnabled())
         return;
     if (e.type == EventType::ButtonDown && owner_)
         owner_->rowPressed(this, e.modifiers);
     else if (e.type == EventType::ButtonUp)
-        sendNotify(notify::ItemClick);
+        self.sendNotify(notify::ItemClick);
     else if (e.type == EventType::DoubleClick) {
         if (owner_)
             owner_->rowPressed(this, e.modifiers); // the row double-clicked is the one selected
-        sendNotify(notify::ItemActivate);
+        self.sendNotify(notify::ItemActivate);
     }
+}
+
+void ListItem::paintRow(Control& self, QPainter& p, const QPainterPath& shape, bool hot)
+{
+    const ListLook look = owner_ ? owner_->look() : ListLook{};
+    const QRgb own = self.bkColor();
+    const QRgb c = selected_ ? look.itemSelectedBkColor : hot ? look.itemHotBkColor : (own ? own : look.itemBkColor);
+    if (c)
+        p.fillPath(shape, QColor::fromRgba(c));
+    if (look.itemLineColor)
+        p.fillRect(QRect(0, self.height() - 1, self.width(), 1), QColor::fromRgba(look.itemLineColor));
+}
+
+void ListLabelElement::doEvent(UiEvent& e)
+{
+    Control::doEvent(e);
+    rowEvent(*this, e);
 }
 
 void ListLabelElement::paintBkColor(QPainter& p)
 {
+    paintRow(*this, p, clipPath(), hot_);
     const ListLook look = owner_ ? owner_->look() : ListLook{};
-    const QRgb c = selected_ ? look.itemSelectedBkColor : hot_ ? look.itemHotBkColor : (bkColor() ? bkColor() : look.itemBkColor);
-    if (c)
-        p.fillRect(rect(), QColor::fromRgba(c));
     if (selected_)
         drawImageString(p, look.itemSelectedImage, rect());
     else if (hot_)
         drawImageString(p, look.itemHotImage, rect());
-    if (look.itemLineColor)
-        p.fillRect(QRect(0, height() - 1, width(), 1), QColor::fromRgba(look.itemLineColor));
 }
 
 void ListLabelElement::paintText(QPainter& p)
@@ -163,27 +175,9 @@ void ListContainerElement::setSelectedRow(bool on)
 void ListContainerElement::doEvent(UiEvent& e)
 {
     HorizontalLayout::doEvent(e);
-    if (!isEnabled())
-        return;
-    if (e.type == EventType::ButtonDown && owner_)
-        owner_->rowPressed(this, e.modifiers);
-    else if (e.type == EventType::ButtonUp)
-        sendNotify(notify::ItemClick);
-    else if (e.type == EventType::DoubleClick) {
-        if (owner_)
-            owner_->rowPressed(this, e.modifiers);
-        sendNotify(notify::ItemActivate);
-    }
+    rowEvent(*this, e);
 }
 
-void ListContainerElement::paintBkColor(QPainter& p)
-{
-    const ListLook look = owner_ ? owner_->look() : ListLook{};
-    const QRgb c = selected_ ? look.itemSelectedBkColor : hot_ ? look.itemHotBkColor : (bkColor() ? bkColor() : look.itemBkColor);
-    if (c)
-        p.fillPath(clipPath(), QColor::fromRgba(c));
-    if (look.itemLineColor)
-        p.fillRect(QRect(0, height() - 1, width(), 1), QColor::fromRgba(look.itemLineColor));
-}
+void ListContainerElement::paintBkColor(QPainter& p) { paintRow(*this, p, clipPath(), hot_); }
 
 } // namespace q9::ui

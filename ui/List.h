@@ -19,6 +19,9 @@ public:
     int rowIndex() const;
 
 protected:
+    // What both row kinds do with an event, and their background: the list's colours by state.
+    void rowEvent(Control& self, UiEvent& e);
+    void paintRow(Control& self, QPainter& p, const QPainterPath& shape, bool hot);
     List* owner_ = nullptr;
     bool selected_ = false;
 };

@@ -127,9 +127,9 @@ void Resources::reloadText()
             c->textIdsChanged();
 }
 
-void Resources::addFont(int id, const FontSpec& spec, bool isDefault)
+void Resources::addFont(int id, const FontSpec& style, bool isDefault)
 {
-    skinFonts_.insert(id, spec);
+    skinFonts_.insert(id, style);
     if (isDefault || defaultFontId_ < 0)
         defaultFontId_ = id;
 }

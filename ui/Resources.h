@@ -46,7 +46,7 @@ public:
     void reloadText();
 
     // Fonts by id: the skin's table, overridden by the language's.
-    void addFont(int id, const FontSpec& spec, bool isDefault);
+    void addFont(int id, const FontSpec& style, bool isDefault);
     FontSpec font(int id) const;
     FontSpec defaultFont() const;
 
