@@ -179,8 +179,12 @@ const std::vector<CMainWnd::Route>& CMainWnd::selectRoutes()
         {R::Prefix, "magic_option_", "voice effect", none},
         {R::Prefix, "4120_eq_option_", "EQ preset", none},
         {R::Prefix, "key_ComBox_check_", "key modifier", none},
-        {R::Whole, "pointer_precision_check", "pointer precision", none},
-        {R::Whole, "scrolls_page_check", "scroll by page", none},
+        {R::Whole, "pointer_precision_check", "pointer precision", [](CMainWnd& w, ui::TNotify& m, int) {
+             if (auto* d = mouse(w)) d->onPointerPrecision(checked(m));
+         }},
+        {R::Whole, "scrolls_page_check", "scroll by page", [](CMainWnd& w, ui::TNotify& m, int) {
+             if (auto* d = mouse(w)) d->onScrollByPage(checked(m));
+         }},
         {R::Whole, "winlockflag_option", "win lock", none},
         {R::Whole, "wflag_option", "w flag", none},
         {R::Whole, "6flag_option", "6 key", none},
@@ -267,9 +271,15 @@ const std::vector<CMainWnd::Route>& CMainWnd::valueRoutes()
              if (auto* d = mouse(w)) d->onDpiStep(n, sliderValue(m));
          }},
         {R::Prefix, "4120_eq_hz_slider_", "EQ band", none},
-        {R::Whole, "pointer_speed_slider", "pointer speed", none},
-        {R::Whole, "scroll_speed_slider", "scroll speed", none},
-        {R::Whole, "double_click_slider", "double click", none},
+        {R::Whole, "pointer_speed_slider", "pointer speed", [](CMainWnd& w, ui::TNotify& m, int) {
+             if (auto* d = mouse(w)) d->onPointerSpeed(sliderValue(m));
+         }},
+        {R::Whole, "scroll_speed_slider", "scroll speed", [](CMainWnd& w, ui::TNotify& m, int) {
+             if (auto* d = mouse(w)) d->onScrollSpeed(sliderValue(m));
+         }},
+        {R::Whole, "double_click_slider", "double click", [](CMainWnd& w, ui::TNotify& m, int) {
+             if (auto* d = mouse(w)) d->onDoubleClickTime(sliderValue(m));
+         }},
         {R::Whole, "repeat_rate_slider", "repeat rate", none},
         {R::Whole, "deng_light_slider", "light brightness", none},
         {R::Whole, "deng_speed_slider", "light speed", none},

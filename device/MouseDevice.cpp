@@ -478,6 +478,17 @@ void CTarvenixMouseDevice::refreshPage()
     for (const auto& [name, value] : sleeps)
         if (auto* c = qobject_cast<ui::Combo*>(find(QString::fromLatin1(name))))
             c->selectItem(c->findUserData(QString::number(value)), false);
+    // The pointer options as the profile keeps them.
+    const std::pair<const char*, int> sliders[] = {{"pointer_speed_slider", system_.mouseSpeed},
+                                                   {"scroll_speed_slider", system_.wheelScrollLines},
+                                                   {"double_click_slider", system_.doubleClickTime}};
+    for (const auto& [name, value] : sliders)
+        if (auto* s = qobject_cast<ui::Slider*>(find(QString::fromLatin1(name))); s && value > 0)
+            s->setValue(value);
+    if (auto* o = qobject_cast<ui::Option*>(find(QStringLiteral("pointer_precision_check"))))
+        o->selected(system_.pointerPrecision != 0, false);
+    if (auto* o = qobject_cast<ui::Option*>(find(QStringLiteral("scrolls_page_check"))))
+        o->selected(system_.scrollPage != 0, false);
     // The lighting editor shows the light state and the key labels the key list once those editors exist.
 }
 
@@ -634,6 +645,51 @@ void CTarvenixMouseDevice::onSleepSelected(const QString& comboName)
     else if (comboName == QLatin1String("device_sleep2_combo")) system_.deviceSleep2 = v;
     else return;
     storeAndWrite();
+}
+
+void CTarvenixMouseDevice::onPointerSpeed(int value)
+{
+    system_ = profile_.GetMouseSystem();
+    system_.mouseSpeed = uint16_t(value);
+    profile_.SetMouseSystem(system_);
+    saveProfile();
+}
+
+void CTarvenixMouseDevice::onPointerPrecision(bool on)
+{
+    system_ = profile_.GetMouseSystem();
+    system_.pointerPrecision = on ? 1 : 0;
+    profile_.SetMouseSystem(system_);
+    saveProfile();
+}
+
+void CTarvenixMouseDevice::onScrollSpeed(int value)
+{
+    if (auto* page = qobject_cast<ui::Option*>(find(QStringLiteral("scrolls_page_check"))))
+        page->selected(false, false);
+    system_ = profile_.GetMouseSystem();
+    system_.wheelScrollLines = uint16_t(value);
+    system_.scrollPage = 0;
+    profile_.SetMouseSystem(system_);
+    saveProfile();
+}
+
+void CTarvenixMouseDevice::onScrollByPage(bool on)
+{
+    system_ = profile_.GetMouseSystem();
+    if (auto* s = qobject_cast<ui::Slider*>(find(QStringLiteral("scroll_speed_slider"))))
+        system_.wheelScrollLines = uint16_t(s->value());
+    system_.scrollPage = on ? 1 : 0;
+    profile_.SetMouseSystem(system_);
+    saveProfile();
+}
+
+void CTarvenixMouseDevice::onDoubleClickTime(int value)
+{
+    system_ = profile_.GetMouseSystem();
+    system_.doubleClickTime = uint16_t(value);
+    profile_.SetMouseSystem(system_);
+    saveProfile();
 }
 
 uint16_t CTarvenixMouseDevice::eventCode(HidTransport&, const uint8_t* report, size_t length)

@@ -64,6 +64,12 @@ public:
     void onDebounceSelected();
     void onSleepSelected(const QString& comboName);
     void showSettingsPage(int n);
+    // Pointer options: kept in the profile only (nothing goes to the device or the system).
+    void onPointerSpeed(int value);
+    void onPointerPrecision(bool on);
+    void onScrollSpeed(int value);
+    void onScrollByPage(bool on);
+    void onDoubleClickTime(int value);
 
     // What the mouse and its profile hold.
     const std::array<uint8_t, 34>& deviceInfo() const { return info_; }

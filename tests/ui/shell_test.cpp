@@ -183,6 +183,29 @@ TEST_F(Shell, ChangingDpiStage2WritesTheRecordAndTheProfile)
     EXPECT_TRUE(dumped[0].endsWith("text=4300")) << dumped[0].toStdString(); // 42 × 100 + 100
 }
 
+TEST_F(Shell, PointerOptionsAreKeptInTheProfileOnly)
+{
+    start("mouse");
+    ASSERT_TRUE(synced());
+    cmd("click cursor_Op_tab");
+    mouse->clearReceived();
+    cmd("value pointer_speed_slider 14");
+    cmd("select scrolls_page_check 1");
+    cmd("value double_click_slider 450");
+    cmd("value scroll_speed_slider 7"); // clears scrolling by page
+    for (uint8_t code : {0x01, 0x06})
+        EXPECT_TRUE(mouse->receivedCommands(code).empty());
+    CMouseProfiledata onDisk;
+    onDisk.LoadDeviceSection(wnd->mice()[0]->profilePath());
+    const MouseSystemRecord sys = onDisk.GetMouseSystem();
+    EXPECT_EQ(sys.mouseSpeed, 14);
+    EXPECT_EQ(sys.doubleClickTime, 450);
+    EXPECT_EQ(sys.wheelScrollLines, 7);
+    EXPECT_EQ(sys.scrollPage, 0);
+    cmd("dump scrolls_page_check");
+    EXPECT_TRUE(dumped.last().contains("selected=0")) << dumped.last().toStdString();
+}
+
 TEST_F(Shell, TheProfileSwitchHappensOnce400MsAfterTheLastSelection)
 {
     start("mouse");
