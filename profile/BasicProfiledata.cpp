@@ -4,6 +4,7 @@
 #include "profile/JsonAccess.h"
 #include "profile/JsonFile.h"
 #include "profile/LightConfig.h"
+#include "profile/RecordFields.h"
 #include "profile/TextConvert.h"
 
 #include <filesystem>
@@ -123,56 +124,57 @@ void CBasicProfiledata::SetScratchKeyList(const std::vector<KeyEntry>& list)
     writeKeyList(scratchSection_, list);
 }
 
+namespace {
+
+constexpr RecordField<LightInfoRecord> kLightInfoFields[] = {
+    {"SelectItem", &LightInfoRecord::selectItem},
+    {"Light", &LightInfoRecord::light},
+    {"Speed", &LightInfoRecord::speed},
+    {"Fx", &LightInfoRecord::fx},
+    {"MultiColor", &LightInfoRecord::multiColor, true},
+    {"Red", &LightInfoRecord::red},
+    {"Green", &LightInfoRecord::green},
+    {"Blue", &LightInfoRecord::blue},
+    {"ZZCCLedMode", &LightInfoRecord::zzccLedMode},
+    {"CustomGroup", &LightInfoRecord::customGroup},
+    {"OldLedmode", &LightInfoRecord::oldLedMode},
+};
+
+constexpr RecordField<AudioLightRecord> kAudioLightFields[] = {
+    {"AudioMode", &AudioLightRecord::audioMode},
+    {"BkColorR", &AudioLightRecord::bkColorR},
+    {"BkColorG", &AudioLightRecord::bkColorG},
+    {"BkColorB", &AudioLightRecord::bkColorB},
+    {"FgColorR", &AudioLightRecord::fgColorR},
+    {"FgColorG", &AudioLightRecord::fgColorG},
+    {"FgColorB", &AudioLightRecord::fgColorB},
+    {"7ColorFlags", &AudioLightRecord::sevenColor, true},
+    {"ColorTypeFlags", &AudioLightRecord::colorType, true},
+};
+
+} // namespace
+
 LightInfoRecord CBasicProfiledata::GetLightInfo()
 {
-    const Json::Value& v = Member(deviceSection_, "LightInfo");
     LightInfoRecord r;
-    r.selectItem = uint8_t(ReadInt(Member(v, "SelectItem")));
-    r.light = uint8_t(ReadInt(Member(v, "Light")));
-    r.speed = uint8_t(ReadInt(Member(v, "Speed")));
-    r.fx = uint8_t(ReadInt(Member(v, "Fx")));
-    r.multiColor = ReadBool(Member(v, "MultiColor")) ? 1 : 0;
-    r.red = uint8_t(ReadInt(Member(v, "Red")));
-    r.green = uint8_t(ReadInt(Member(v, "Green")));
-    r.blue = uint8_t(ReadInt(Member(v, "Blue")));
-    r.zzccLedMode = uint8_t(ReadInt(Member(v, "ZZCCLedMode")));
-    r.customGroup = uint8_t(ReadInt(Member(v, "CustomGroup")));
-    r.oldLedMode = uint8_t(ReadInt(Member(v, "OldLedmode")));
+    ReadRecord<LightInfoRecord>(Member(deviceSection_, "LightInfo"), r, kLightInfoFields);
     lightInfo_ = r;
     return r;
 }
 
+// The stored object is replaced whole, not merged.
 void CBasicProfiledata::SetLightInfo(const LightInfoRecord& r)
 {
     lightInfo_ = r;
     Json::Value v(Json::objectValue);
-    v["SelectItem"] = r.selectItem;
-    v["Light"] = r.light;
-    v["Speed"] = r.speed;
-    v["Fx"] = r.fx;
-    v["MultiColor"] = r.multiColor;
-    v["Red"] = r.red;
-    v["Green"] = r.green;
-    v["Blue"] = r.blue;
-    v["ZZCCLedMode"] = r.zzccLedMode;
-    v["CustomGroup"] = r.customGroup;
-    v["OldLedmode"] = r.oldLedMode;
+    WriteRecord<LightInfoRecord>(v, r, kLightInfoFields);
     WritableMember(deviceSection_, "LightInfo") = v;
 }
 
 AudioLightRecord CBasicProfiledata::GetAudioLightInfo()
 {
-    const Json::Value& v = Member(deviceSection_, "AudioLightInfo");
     AudioLightRecord r;
-    r.audioMode = uint8_t(ReadInt(Member(v, "AudioMode")));
-    r.bkColorR = uint8_t(ReadInt(Member(v, "BkColorR")));
-    r.bkColorG = uint8_t(ReadInt(Member(v, "BkColorG")));
-    r.bkColorB = uint8_t(ReadInt(Member(v, "BkColorB")));
-    r.fgColorR = uint8_t(ReadInt(Member(v, "FgColorR")));
-    r.fgColorG = uint8_t(ReadInt(Member(v, "FgColorG")));
-    r.fgColorB = uint8_t(ReadInt(Member(v, "FgColorB")));
-    r.sevenColor = ReadBool(Member(v, "7ColorFlags")) ? 1 : 0;
-    r.colorType = ReadBool(Member(v, "ColorTypeFlags")) ? 1 : 0;
+    ReadRecord<AudioLightRecord>(Member(deviceSection_, "AudioLightInfo"), r, kAudioLightFields);
     audioLight_ = r;
     return r;
 }
@@ -181,15 +183,7 @@ void CBasicProfiledata::SetAudioLightInfo(const AudioLightRecord& r)
 {
     audioLight_ = r;
     Json::Value v(Json::objectValue);
-    v["AudioMode"] = r.audioMode;
-    v["BkColorR"] = r.bkColorR;
-    v["BkColorG"] = r.bkColorG;
-    v["BkColorB"] = r.bkColorB;
-    v["FgColorR"] = r.fgColorR;
-    v["FgColorG"] = r.fgColorG;
-    v["FgColorB"] = r.fgColorB;
-    v["7ColorFlags"] = r.sevenColor;
-    v["ColorTypeFlags"] = r.colorType;
+    WriteRecord<AudioLightRecord>(v, r, kAudioLightFields);
     WritableMember(deviceSection_, "AudioLightInfo") = v;
 }
 

@@ -1,6 +1,7 @@
 #include "profile/Hx4120Profiledata.h"
 
 #include "profile/JsonAccess.h"
+#include "profile/RecordFields.h"
 #include "profile/TextConvert.h"
 
 namespace q9 {
@@ -40,20 +41,23 @@ void writeBands(Json::Value& curves, Json::ArrayIndex slot, const std::vector<in
         WritableMember(WritableElement(curve, i), "value") = values[i];
 }
 
+constexpr RecordField<HeadsetSystemRecord> kSystemFields[] = {
+    {"MagicEnable", &HeadsetSystemRecord::magicEnable},
+    {"MagicType", &HeadsetSystemRecord::magicType},
+    {"EqType", &HeadsetSystemRecord::eqType},
+    {"CustomEqSeletIndex", &HeadsetSystemRecord::customEqSelectIndex},
+    {"MicInSelect", &HeadsetSystemRecord::micInSelect},
+    {"MicInValue", &HeadsetSystemRecord::micInValue},
+    {"MicMoniterSelect", &HeadsetSystemRecord::micMonitorSelect},
+    {"MicMoniterValue", &HeadsetSystemRecord::micMonitorValue},
+};
+
 } // namespace
 
 HeadsetSystemRecord CHx4120Profiledata::GetHeadsetSystem()
 {
-    const Json::Value& sys = Member(section(), "SystemSetStages");
     HeadsetSystemRecord r;
-    r.magicEnable = ReadInt(Member(sys, "MagicEnable"));
-    r.magicType = ReadInt(Member(sys, "MagicType"));
-    r.eqType = ReadInt(Member(sys, "EqType"));
-    r.customEqSelectIndex = ReadInt(Member(sys, "CustomEqSeletIndex"));
-    r.micInSelect = ReadInt(Member(sys, "MicInSelect"));
-    r.micInValue = ReadInt(Member(sys, "MicInValue"));
-    r.micMonitorSelect = ReadInt(Member(sys, "MicMoniterSelect"));
-    r.micMonitorValue = ReadInt(Member(sys, "MicMoniterValue"));
+    ReadRecord<HeadsetSystemRecord>(Member(section(), "SystemSetStages"), r, kSystemFields);
     headsetSystem_ = r;
     return r;
 }
@@ -61,15 +65,7 @@ HeadsetSystemRecord CHx4120Profiledata::GetHeadsetSystem()
 void CHx4120Profiledata::SetHeadsetSystem(const HeadsetSystemRecord& r)
 {
     headsetSystem_ = r;
-    Json::Value& sys = WritableMember(section(), "SystemSetStages");
-    WritableMember(sys, "MagicEnable") = r.magicEnable;
-    WritableMember(sys, "MagicType") = r.magicType;
-    WritableMember(sys, "EqType") = r.eqType;
-    WritableMember(sys, "CustomEqSeletIndex") = r.customEqSelectIndex;
-    WritableMember(sys, "MicInSelect") = r.micInSelect;
-    WritableMember(sys, "MicInValue") = r.micInValue;
-    WritableMember(sys, "MicMoniterSelect") = r.micMonitorSelect;
-    WritableMember(sys, "MicMoniterValue") = r.micMonitorValue;
+    WriteRecord<HeadsetSystemRecord>(WritableMember(section(), "SystemSetStages"), r, kSystemFields);
 }
 
 std::vector<int> CHx4120Profiledata::GetEqValues(int type)

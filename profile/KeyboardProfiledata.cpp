@@ -1,21 +1,29 @@
 #include "profile/KeyboardProfiledata.h"
 
 #include "profile/JsonAccess.h"
+#include "profile/RecordFields.h"
 
 #include <algorithm>
 
 namespace q9 {
 
+namespace {
+
+constexpr RecordField<KeyboardSystemRecord> kSystemFields[] = {
+    {"Repeat", &KeyboardSystemRecord::repeat},
+    {"RepeatDelay", &KeyboardSystemRecord::repeatDelay},
+    {"Key6Flag", &KeyboardSystemRecord::key6Flag},
+    {"PollingRate", &KeyboardSystemRecord::pollingRate},
+    {"WFlag", &KeyboardSystemRecord::wFlag},
+    {"WinFlag", &KeyboardSystemRecord::winFlag},
+};
+
+} // namespace
+
 KeyboardSystemRecord CKeyboardProfiledata::GetKeyboardSystem()
 {
-    const Json::Value& sys = Member(section(), "SystemStages");
     KeyboardSystemRecord r;
-    r.repeat = uint16_t(ReadInt(Member(sys, "Repeat")));
-    r.repeatDelay = uint16_t(ReadInt(Member(sys, "RepeatDelay")));
-    r.key6Flag = uint16_t(ReadInt(Member(sys, "Key6Flag")));
-    r.pollingRate = uint16_t(ReadInt(Member(sys, "PollingRate")));
-    r.wFlag = uint16_t(ReadInt(Member(sys, "WFlag")));
-    r.winFlag = uint16_t(ReadInt(Member(sys, "WinFlag")));
+    ReadRecord<KeyboardSystemRecord>(Member(section(), "SystemStages"), r, kSystemFields);
     keyboardSystem_ = r;
     return r;
 }
@@ -23,13 +31,7 @@ KeyboardSystemRecord CKeyboardProfiledata::GetKeyboardSystem()
 void CKeyboardProfiledata::SetKeyboardSystem(const KeyboardSystemRecord& r)
 {
     keyboardSystem_ = r;
-    Json::Value& sys = WritableMember(section(), "SystemStages");
-    WritableMember(sys, "Repeat") = r.repeat;
-    WritableMember(sys, "RepeatDelay") = r.repeatDelay;
-    WritableMember(sys, "Key6Flag") = r.key6Flag;
-    WritableMember(sys, "PollingRate") = r.pollingRate;
-    WritableMember(sys, "WFlag") = r.wFlag;
-    WritableMember(sys, "WinFlag") = r.winFlag;
+    WriteRecord<KeyboardSystemRecord>(WritableMember(section(), "SystemStages"), r, kSystemFields);
 }
 
 std::vector<KeyColor> CKeyboardProfiledata::GetKeyColors(int group, int count)

@@ -1,6 +1,7 @@
 #include "profile/MouseProfiledata.h"
 
 #include "profile/JsonAccess.h"
+#include "profile/RecordFields.h"
 
 namespace q9 {
 
@@ -52,28 +53,40 @@ void CMouseProfiledata::SetCurrentDpiStage(int n)
     WritableMember(WritableMember(section(), "DPIStages"), "StageActive") = n;
 }
 
+namespace {
+
+constexpr RecordField<MouseSystemRecord> kSystemFields[] = {
+    {"DoubleClickTime", &MouseSystemRecord::doubleClickTime},
+    {"MouseSpeed", &MouseSystemRecord::mouseSpeed},
+    {"PointerPrecision", &MouseSystemRecord::pointerPrecision},
+    {"ScorllPage", &MouseSystemRecord::scrollPage},
+    {"WheelScorlllinse", &MouseSystemRecord::wheelScrollLines},
+};
+
+constexpr RecordField<MouseSystemRecord> kReportFields[] = {
+    {"StageActive", &MouseSystemRecord::reportRate},
+    {"SilentAltitude", &MouseSystemRecord::silentAltitude},
+    {"Linear_Calibration", &MouseSystemRecord::linearCalibration},
+    {"Ripple", &MouseSystemRecord::ripple},
+    {"ble_sleep1", &MouseSystemRecord::bleSleep1},
+    {"ble_sleep2", &MouseSystemRecord::bleSleep2},
+    {"device_sleep1", &MouseSystemRecord::deviceSleep1},
+    {"device_sleep2", &MouseSystemRecord::deviceSleep2},
+    {"key_debounce_time", &MouseSystemRecord::keyDebounceTime},
+};
+
+} // namespace
+
+// The report section is read only when the system section exists; otherwise the record is zero.
 MouseSystemRecord CMouseProfiledata::GetMouseSystem()
 {
     MouseSystemRecord r;
     const Json::Value& sys = Member(section(), "SystemStages");
     if (!sys.isNull()) {
-        r.doubleClickTime = uint16_t(ReadInt(Member(sys, "DoubleClickTime")));
-        r.mouseSpeed = uint16_t(ReadInt(Member(sys, "MouseSpeed")));
-        r.pointerPrecision = uint16_t(ReadInt(Member(sys, "PointerPrecision")));
-        r.scrollPage = uint16_t(ReadInt(Member(sys, "ScorllPage")));
-        r.wheelScrollLines = uint16_t(ReadInt(Member(sys, "WheelScorlllinse")));
+        ReadRecord<MouseSystemRecord>(sys, r, kSystemFields);
         const Json::Value& report = Member(section(), "ReportStages");
-        if (!report.isNull()) {
-            r.reportRate = uint16_t(ReadInt(Member(report, "StageActive")));
-            r.silentAltitude = uint16_t(ReadInt(Member(report, "SilentAltitude")));
-            r.linearCalibration = uint16_t(ReadInt(Member(report, "Linear_Calibration")));
-            r.ripple = uint16_t(ReadInt(Member(report, "Ripple")));
-            r.bleSleep1 = uint16_t(ReadInt(Member(report, "ble_sleep1")));
-            r.bleSleep2 = uint16_t(ReadInt(Member(report, "ble_sleep2")));
-            r.deviceSleep1 = uint16_t(ReadInt(Member(report, "device_sleep1")));
-            r.deviceSleep2 = uint16_t(ReadInt(Member(report, "device_sleep2")));
-            r.keyDebounceTime = uint16_t(ReadInt(Member(report, "key_debounce_time")));
-        }
+        if (!report.isNull())
+            ReadRecord<MouseSystemRecord>(report, r, kReportFields);
     }
     mouseSystem_ = r;
     return r;
@@ -82,22 +95,8 @@ MouseSystemRecord CMouseProfiledata::GetMouseSystem()
 void CMouseProfiledata::SetMouseSystem(const MouseSystemRecord& r)
 {
     mouseSystem_ = r;
-    Json::Value& sys = WritableMember(section(), "SystemStages");
-    WritableMember(sys, "DoubleClickTime") = r.doubleClickTime;
-    WritableMember(sys, "MouseSpeed") = r.mouseSpeed;
-    WritableMember(sys, "PointerPrecision") = r.pointerPrecision;
-    WritableMember(sys, "ScorllPage") = r.scrollPage;
-    WritableMember(sys, "WheelScorlllinse") = r.wheelScrollLines;
-    Json::Value& report = WritableMember(section(), "ReportStages");
-    WritableMember(report, "StageActive") = r.reportRate;
-    WritableMember(report, "SilentAltitude") = r.silentAltitude;
-    WritableMember(report, "Linear_Calibration") = r.linearCalibration;
-    WritableMember(report, "Ripple") = r.ripple;
-    WritableMember(report, "ble_sleep1") = r.bleSleep1;
-    WritableMember(report, "ble_sleep2") = r.bleSleep2;
-    WritableMember(report, "device_sleep1") = r.deviceSleep1;
-    WritableMember(report, "device_sleep2") = r.deviceSleep2;
-    WritableMember(report, "key_debounce_time") = r.keyDebounceTime;
+    WriteRecord<MouseSystemRecord>(WritableMember(section(), "SystemStages"), r, kSystemFields);
+    WriteRecord<MouseSystemRecord>(WritableMember(section(), "ReportStages"), r, kReportFields);
 }
 
 } // namespace q9
