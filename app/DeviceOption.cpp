@@ -7,6 +7,11 @@
 #include "ui/Slider.h"
 #include "ui/Window.h"
 
+#include <QGuiApplication>
+#include <QScreen>
+
+#include <algorithm>
+
 namespace q9::app {
 
 namespace {
@@ -133,6 +138,26 @@ void CDeviceOptionUI::doEvent(ui::UiEvent& e)
     ui::HorizontalLayout::doEvent(e);
 }
 
+void CDeviceOptionUI::setWindowHidden(bool hidden)
+{
+    windowHidden_ = hidden;
+    if (!hidden)
+        requestFrame();
+}
+
+void CDeviceOptionUI::requestFrame()
+{
+    if (windowHidden_ || !device_ || uiTimerActive(1000))
+        return;
+    static const int frameMs = [] {
+        const QScreen* s = QGuiApplication::primaryScreen();
+        const double hz = s && s->refreshRate() >= 20 ? s->refreshRate() : 60.0;
+        return std::max(1, int(1000.0 / hz));
+    }();
+    const qint64 since = lastFrame_.isValid() ? lastFrame_.elapsed() : frameMs;
+    setUiTimer(1000, int(std::clamp<qint64>(frameMs - since, 1, frameMs)));
+}
+
 void CDeviceOptionUI::onTimer(int id)
 {
     if (!device_)
@@ -162,11 +187,11 @@ void CDeviceOptionUI::onTimer(int id)
             setUiTimer(1007, 2000);
         break;
     case 1000:
-        // Nothing is shown while the window is hidden: the picture is painted again when it shows.
-        if (!windowHidden_)
+        // Painted on change only (requestFrame), not on a period: an unchanged picture costs nothing.
+        if (!windowHidden_) {
             device_->paintLights();
-        if (channel.isOpen())
-            setUiTimer(1000, windowHidden_ ? 500 : (wireless ? 500 : 5));
+            lastFrame_.start();
+        }
         break;
     case 1002:
         device_->readSettings();

@@ -4,6 +4,8 @@
 #include "device/DeviceEnvironment.h"
 #include "ui/Containers.h"
 
+#include <QElapsedTimer>
+
 namespace q9 {
 class CTarvenixUSBDevice;
 class MessageTarget;
@@ -39,12 +41,16 @@ public:
     QString pageLayout() const { return pageLayout_; }
     int powerIndex() const { return powerIndex_; }
     QString powerContainer() const { return powerContainer_; }
-    // The main window is hidden: light painting slows down (nothing is shown).
-    void setWindowHidden(bool hidden) { windowHidden_ = hidden; }
+    // The main window is hidden or minimised: no frames are painted (nothing is shown); the
+    // picture is brought up to date once when it shows again.
+    void setWindowHidden(bool hidden);
 
     // DeviceTabLink
     void startTabTimer(int id, int milliseconds) override { setUiTimer(id, milliseconds); }
     void restartTimers() override { setUiTimer(1001, 500); }
+    // Timer 1000 paints the lights: it runs only when a zone colour changed, at most once per
+    // display frame.
+    void requestFrame() override;
 
 private:
     int tabIndex() const;
@@ -54,6 +60,7 @@ private:
     CTarvenixUSBDevice* device_ = nullptr;
     MessageTarget* main_ = nullptr;
     bool visible_ = false;
+    QElapsedTimer lastFrame_;
     int kind_ = 0;
     int sub_ = 0;
     QString pageLayout_;

@@ -147,7 +147,9 @@ bool CMainWnd::CreateDevicePage(int r, int sub)
     tab->SetDevice(device);
     device->setTab(tab);
     device->setWindowHidden(isHidden());
-    tab->setWindowHidden(isHidden());
+    const bool shown = pictureShown();
+    device->setPictureShown(shown);
+    tab->setWindowHidden(!shown);
     return true;
 }
 

@@ -146,20 +146,10 @@ void CMainWnd::windowInitStep()
 
 void CMainWnd::runWatch(StopEvent& stop)
 {
-    HidTransport enumerator(deviceEnvironment().backend);
-    DeviceScanner scanner(enumerator, live_);
-    bool first = true;
-    while (!stop.waitFor(1)) {
-        const auto result = scanner.pass([this](ScanEvent e, int row) {
-            send(e == ScanEvent::Arrival ? kMsgArrival : kMsgRemoval, uint64_t(row), 0);
-        });
-        if (result.enumerated && first) {
-            first = false;
-            post(activation_, 0, 0); // reveals the window once the devices present have their tabs
-        }
-        if (stop.waitFor(100))
-            break;
-    }
+    runDeviceWatch(
+        deviceEnvironment().backend, live_, stop,
+        [this](ScanEvent e, int row) { send(e == ScanEvent::Arrival ? kMsgArrival : kMsgRemoval, uint64_t(row), 0); },
+        [this] { post(activation_, 0, 0); }); // reveals the window once the devices present have their tabs
     trace("抓取设备线程设定退出");
 }
 
@@ -281,6 +271,13 @@ bool CMainWnd::event(QEvent* e)
         for (auto* d : mice_)
             d->setHoverFlag(hover_);
         break;
+    case QEvent::Show:
+    case QEvent::Hide:
+    case QEvent::WindowStateChange: {
+        const bool result = ui::Window::event(e);
+        pictureVisibilityChanged();
+        return result;
+    }
     case QEvent::Enter:
     case QEvent::Leave:
         trace(e->type() == QEvent::Enter ? "鼠标移入" : "鼠标移出");
@@ -340,8 +337,21 @@ void CMainWnd::tellDevicesHidden(bool hidden)
 {
     for (auto* d : mice_)
         d->setWindowHidden(hidden);
+}
+
+bool CMainWnd::pictureShown() const { return isVisible() && !isMinimized(); }
+
+void CMainWnd::pictureVisibilityChanged()
+{
+    // Hidden to the tray or minimised, the device pictures are not animated or painted at all.
+    const bool shown = pictureShown();
+    for (auto* list : {&keyboards_, &mousePads_, &headsets_})
+        for (auto* d : *list)
+            d->setPictureShown(shown);
+    for (auto* d : mice_)
+        d->setPictureShown(shown);
     for (CDeviceOptionUI* t : tabs())
-        t->setWindowHidden(hidden);
+        t->setWindowHidden(!shown);
 }
 
 void CMainWnd::reveal()

@@ -109,6 +109,8 @@ private:
     void showTrayMenu();
     void closeChildWindows();
     void tellDevicesHidden(bool hidden);
+    bool pictureShown() const;
+    void pictureVisibilityChanged();
     void updateNoDeviceOverlay();
     void profileSwitch();
     void defaultButton();

@@ -84,13 +84,30 @@ QWidget* ScriptRunner::find(const QString& name) const
     return nullptr;
 }
 
-bool ScriptRunner::run(const QString& rawLine)
+namespace {
+
+QString commandLine(const QString& rawLine)
 {
     QString line = rawLine;
     const int hash = line.indexOf('#');
     if (hash >= 0)
         line = line.left(hash);
-    line = line.trimmed();
+    return line.trimmed();
+}
+
+} // namespace
+
+int ScriptRunner::waitMilliseconds(const QString& rawLine)
+{
+    const QString line = commandLine(rawLine);
+    if (line.section(' ', 0, 0) != QLatin1String("wait"))
+        return -1;
+    return std::max(0, line.section(' ', 1).trimmed().toInt());
+}
+
+bool ScriptRunner::run(const QString& rawLine)
+{
+    const QString line = commandLine(rawLine);
     if (line.isEmpty())
         return true;
     const QString command = line.section(' ', 0, 0);
@@ -220,6 +237,13 @@ void ScriptRunner::runFile(CMainWnd& wnd, sim::Simulation* simulation, const QSt
     *step = [runner, lines, path, step](int i) {
         if (i >= lines.size() || runner->quitRequested()) {
             QApplication::exit(0);
+            return;
+        }
+        // "wait" hands the time back to the program's own event loop: the next line is a timer away,
+        // so a scripted run paints, polls and sleeps exactly as a user's run does.
+        const int waitMs = waitMilliseconds(lines[i]);
+        if (waitMs >= 0) {
+            QTimer::singleShot(waitMs, [step, i] { (*step)(i + 1); });
             return;
         }
         if (!runner->run(lines[i])) {

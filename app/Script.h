@@ -28,6 +28,8 @@ public:
     // Lines printed by "dump".
     std::function<void(const QString&)> output;
 
+    // The milliseconds of a "wait" line; -1 for any other line.
+    static int waitMilliseconds(const QString& line);
     // Runs a whole file from the event loop; ends the program with 0 after "quit" or the last line,
     // 2 on the first failing line.
     static void runFile(CMainWnd& wnd, sim::Simulation* simulation, const QString& path);

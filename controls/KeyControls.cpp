@@ -16,8 +16,10 @@ ui::Control* CDeviceKeyButtonUI::getInterface(const QString& className)
 bool CDeviceKeyButtonUI::setAttribute(const QString& name, const QString& value)
 {
     const QString n = name.toLower();
-    if (n == QLatin1String("lightimage"))
+    if (n == QLatin1String("lightimage")) {
         lightImage_ = value;
+        tinted_ = QImage();
+    }
     else if (n == QLatin1String("keysetimage"))
         keySetImage_ = value;
     else
@@ -75,17 +77,22 @@ void CDeviceKeyButtonUI::doPaint(QPainter& p)
         p.save();
         p.setOpacity(brightness_ / 255.0);
         if (!lightImage_.isEmpty()) {
-            // The light image is a shape; the zone colour fills it.
-            QImage layer(size(), QImage::Format_ARGB32_Premultiplied);
-            layer.fill(Qt::transparent);
-            {
-                QPainter lp(&layer);
+            // The light image is a shape; the zone colour fills it. The filled shape is kept until
+            // the colour or the size changes.
+            const qreal dpr = p.deviceTransform().m11() > 0 ? p.deviceTransform().m11() : 1.0;
+            const QSize pixels(qRound(width() * dpr), qRound(height() * dpr));
+            if (tinted_.size() != pixels || tintedColor_ != lightColor_) {
+                tinted_ = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+                tinted_.fill(Qt::transparent);
+                QPainter lp(&tinted_);
                 lp.setRenderHint(QPainter::Antialiasing);
+                lp.scale(dpr, dpr);
                 drawImageString(lp, lightImage_, rect());
                 lp.setCompositionMode(QPainter::CompositionMode_SourceIn);
                 lp.fillRect(rect(), glow);
+                tintedColor_ = lightColor_;
             }
-            p.drawImage(0, 0, layer);
+            p.drawImage(QRectF(rect()), tinted_, QRectF(tinted_.rect()));
         } else {
             QRadialGradient g(QRectF(rect()).center(), std::max(width(), height()) / 2.0);
             g.setColorAt(0, glow);

@@ -4,6 +4,8 @@
 #include "ui/Containers.h"
 #include "ui/Label.h"
 
+#include <QImage>
+
 namespace q9::controls {
 
 using ui::EventType;
@@ -34,6 +36,8 @@ protected:
 
 private:
     QString lightImage_, keySetImage_;
+    QImage tinted_;         // the light image filled with tintedColor_, at the device size
+    QRgb tintedColor_ = 0;
     QRgb lightColor_ = 0xFFFFFFFF;
     uint8_t brightness_ = 255;
     bool lightLayer_ = false;

@@ -22,6 +22,8 @@ public:
     virtual ~DeviceTabLink() = default;
     virtual void startTabTimer(int id, int milliseconds) = 0;
     virtual void restartTimers() = 0;
+    // The device's zone colours changed: paint them at the next frame (UI thread).
+    virtual void requestFrame() = 0;
 };
 
 class PowerItemLink {

@@ -1,5 +1,16 @@
 #include "device/DeviceScanner.h"
 
+#include "device/StopEvent.h"
+#include "platform/Trace.h"
+
+#include <chrono>
+#include <vector>
+
+#ifdef __linux__
+#include <cerrno>
+#include <poll.h>
+#endif
+
 namespace q9 {
 
 bool DeviceScanner::anyRowFree() const
@@ -92,6 +103,69 @@ DeviceScanner::PassResult DeviceScanner::pass(const Notify& notify)
     }
     result.removals = releaseGone(notify);
     return result;
+}
+
+WatchWake waitForBusChange(HidBackend& backend, bool watching, StopEvent& stop, int timeoutMs)
+{
+#ifdef __linux__
+    const int stopFd = watching ? stop.descriptor() : -1;
+    if (stopFd >= 0) {
+        std::vector<pollfd> fds{{stopFd, POLLIN, 0}};
+        std::vector<int> changeFds;
+        backend.changeDescriptors(changeFds);
+        for (int fd : changeFds)
+            fds.push_back({fd, POLLIN, 0});
+        const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(std::max(timeoutMs, 0));
+        for (;;) {
+            int wait = -1;
+            if (timeoutMs >= 0)
+                wait = int(std::max<int64_t>(0, std::chrono::duration_cast<std::chrono::milliseconds>(
+                                                    deadline - std::chrono::steady_clock::now()).count()));
+            const int n = ::poll(fds.data(), fds.size(), wait);
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (fds[0].revents)
+                return stop.consume() ? WatchWake::Stopped : WatchWake::Changed;
+            if (n > 0) {
+                backend.takeChanges();
+                return WatchWake::Changed;
+            }
+            return n == 0 ? WatchWake::TimedOut : (stop.waitFor(timeoutMs) ? WatchWake::Stopped : WatchWake::TimedOut);
+        }
+    }
+#endif
+    static_cast<void>(backend);
+    return stop.waitFor(timeoutMs) ? WatchWake::Stopped : WatchWake::TimedOut;
+}
+
+void runDeviceWatch(const std::shared_ptr<HidBackend>& backend, LiveInterfaceList& live, StopEvent& stop,
+                    const DeviceScanner::Notify& notify, const std::function<void()>& firstPass)
+{
+    HidTransport enumerator(backend);
+    DeviceScanner scanner(enumerator, live);
+    // Watching starts before the first pass, so a device plugged during it is not missed.
+    const bool watching = backend->watchChanges();
+    if (!watching)
+        trace("device watch: no hot-plug announcements here, the bus is scanned every 100 ms");
+    bool first = true;
+    bool settle = false;
+    while (!stop.isSet()) {
+        const auto result = scanner.pass(notify);
+        if (result.enumerated && first) {
+            first = false;
+            if (firstPass)
+                firstPass();
+        }
+        int wait = kPollPeriodMs;
+        if (watching) {
+            wait = settle ? kSettlePassMs : kWaitForever;
+            settle = false;
+        }
+        const WatchWake w = waitForBusChange(*backend, watching, stop, wait);
+        if (w == WatchWake::Stopped)
+            break;
+        settle = w == WatchWake::Changed;
+    }
 }
 
 } // namespace q9

@@ -6,6 +6,7 @@
 #include "device/HidTransport.h"
 
 #include <functional>
+#include <memory>
 #include <string>
 
 namespace q9 {
@@ -36,5 +37,24 @@ private:
     HidTransport& hid_;
     LiveInterfaceList& live_;
 };
+
+class StopEvent;
+
+// What ended a wait of the device watch.
+enum class WatchWake { Stopped, Changed, TimedOut };
+
+// Waits until the stop event is set, the bus announces a change or timeoutMs pass (kWaitForever:
+// no limit). A bus that does not watch its changes is only timed out.
+WatchWake waitForBusChange(HidBackend& backend, bool watching, StopEvent& stop, int timeoutMs);
+
+// The device watch: a pass at once, then a pass whenever the bus announces a change, and one more
+// shortly after (a device announces its interfaces one by one, and a node can be announced before
+// it can be opened). Nothing runs while nothing changes. A bus that cannot announce its changes is
+// looked at every 100 ms instead. firstPass runs after the first enumeration. Returns on stop.
+void runDeviceWatch(const std::shared_ptr<HidBackend>& backend, LiveInterfaceList& live, StopEvent& stop,
+                    const DeviceScanner::Notify& notify, const std::function<void()>& firstPass);
+
+constexpr int kPollPeriodMs = 100;
+constexpr int kSettlePassMs = 250;
 
 } // namespace q9

@@ -38,4 +38,25 @@ bool CompositeBackend::nodePresent(const std::string& node, uint16_t vid, uint16
 
 bool CompositeBackend::ownsNode(const std::string& node) const { return owner(node) != nullptr; }
 
+bool CompositeBackend::watchChanges()
+{
+    // Every part must tell, or the whole bus is looked at on a period.
+    bool all = !backends_.empty();
+    for (const auto& backend : backends_)
+        all = backend->watchChanges() && all;
+    return all;
+}
+
+void CompositeBackend::changeDescriptors(std::vector<int>& out) const
+{
+    for (const auto& backend : backends_)
+        backend->changeDescriptors(out);
+}
+
+void CompositeBackend::takeChanges()
+{
+    for (const auto& backend : backends_)
+        backend->takeChanges();
+}
+
 } // namespace q9

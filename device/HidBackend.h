@@ -67,6 +67,13 @@ public:
     virtual bool nodePresent(const std::string& node, uint16_t vid, uint16_t pid) = 0;
     // Whether this backend serves the node name.
     virtual bool ownsNode(const std::string& node) const = 0;
+
+    // Hot-plug. watchChanges() starts watching for nodes that come and go; it is false when this
+    // backend cannot tell, and the bus must then be looked at on a period. While watching,
+    // changeDescriptors() poll readable after a change and takeChanges() empties them again.
+    virtual bool watchChanges() { return false; }
+    virtual void changeDescriptors(std::vector<int>& out) const { static_cast<void>(out); }
+    virtual void takeChanges() {}
 };
 
 // Several backends seen as one bus (real devices and the simulated ones side by side).
@@ -78,6 +85,9 @@ public:
     std::shared_ptr<HidNode> openNode(const std::string& node, bool wantRead, bool wantWrite) override;
     bool nodePresent(const std::string& node, uint16_t vid, uint16_t pid) override;
     bool ownsNode(const std::string& node) const override;
+    bool watchChanges() override;
+    void changeDescriptors(std::vector<int>& out) const override;
+    void takeChanges() override;
 
 private:
     HidBackend* owner(const std::string& node) const;

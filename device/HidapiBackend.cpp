@@ -3,6 +3,7 @@
 #include "device/SysfsHid.h"
 
 #include <hidapi/hidapi.h>
+#include <libudev.h>
 
 #include <algorithm>
 #include <atomic>
@@ -156,6 +157,62 @@ std::shared_ptr<HidNode> makeHidrawNode(int fd, HidAttributes attributes, std::v
 }
 
 HidapiBackend::HidapiBackend() { hid_init(); }
+
+HidapiBackend::~HidapiBackend()
+{
+    if (monitor_)
+        udev_monitor_unref(monitor_);
+    if (udev_)
+        udev_unref(udev_);
+}
+
+bool HidapiBackend::watchChanges()
+{
+    if (monitor_)
+        return true;
+    if (!udev_ && !(udev_ = udev_new()))
+        return false;
+    // udevd announces a node after its rules have run, so the access rights for the user are set
+    // by then. Where no udevd runs (a bare system, a guest), the kernel's own events are taken;
+    // devtmpfs has made the node before the kernel announces it.
+    const bool udevd = ::access("/run/udev/control", F_OK) == 0;
+    monitor_ = udev_monitor_new_from_netlink(udev_, udevd ? "udev" : "kernel");
+    if (!monitor_)
+        return false;
+    if (udev_monitor_filter_add_match_subsystem_devtype(monitor_, "hidraw", nullptr) < 0
+        || udev_monitor_enable_receiving(monitor_) < 0) {
+        udev_monitor_unref(monitor_);
+        monitor_ = nullptr;
+        return false;
+    }
+    return true;
+}
+
+void HidapiBackend::changeDescriptors(std::vector<int>& out) const
+{
+    if (monitor_)
+        out.push_back(udev_monitor_get_fd(monitor_));
+}
+
+void HidapiBackend::takeChanges()
+{
+    // What changed does not matter: the watch looks at the whole bus again. A lost event (a full
+    // socket buffer) still wakes the watch, because the socket reports the error as readable.
+    if (!monitor_)
+        return;
+    for (int i = 0; i < 256; ++i) {
+        udev_device* d = udev_monitor_receive_device(monitor_);
+        if (!d) {
+            // An error such as ENOBUFS is taken off the socket by the failed receive; only an empty
+            // socket ends the loop for good.
+            pollfd p{udev_monitor_get_fd(monitor_), POLLIN, 0};
+            if (::poll(&p, 1, 0) <= 0)
+                break;
+            continue;
+        }
+        udev_device_unref(d);
+    }
+}
 
 bool HidapiBackend::ownsNode(const std::string& node) const { return !sysfsDeviceDir(node).empty(); }
 

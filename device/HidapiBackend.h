@@ -7,6 +7,9 @@
 #include <map>
 #include <mutex>
 
+struct udev;
+struct udev_monitor;
+
 namespace q9 {
 
 // An open node on a hidraw file descriptor (taken over). Exposed for tests, which drive it over a
@@ -16,13 +19,20 @@ std::shared_ptr<HidNode> makeHidrawNode(int fd, HidAttributes attributes, std::v
 class HidapiBackend final : public HidBackend {
 public:
     HidapiBackend();
+    ~HidapiBackend() override;
 
     bool listNodes(std::vector<HidNodeInfo>& nodes) override;
     std::shared_ptr<HidNode> openNode(const std::string& node, bool wantRead, bool wantWrite) override;
     bool nodePresent(const std::string& node, uint16_t vid, uint16_t pid) override;
     bool ownsNode(const std::string& node) const override;
+    // hidraw nodes coming and going, from udev's monitor.
+    bool watchChanges() override;
+    void changeDescriptors(std::vector<int>& out) const override;
+    void takeChanges() override;
 
 private:
+    ::udev* udev_ = nullptr;
+    ::udev_monitor* monitor_ = nullptr;
     std::mutex mutex_;
     std::map<std::string, uint16_t> versions_; // release numbers seen by the last listing
 };

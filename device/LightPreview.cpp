@@ -103,8 +103,8 @@ LightPreview::LightPreview(int zoneCount)
 
 void LightPreview::setZone(int index, uint32_t rgba)
 {
-    if (index >= 0 && index < zoneCount_)
-        zones_[index].store(rgba, std::memory_order_relaxed);
+    if (index >= 0 && index < zoneCount_ && zones_[index].exchange(rgba, std::memory_order_relaxed) != rgba)
+        changed_.store(true, std::memory_order_relaxed);
 }
 
 uint32_t LightPreview::zone(int index) const
@@ -243,6 +243,16 @@ uint32_t LightPreview::random()
 }
 
 void LightPreview::triggerFlash() { flashPending_ = true; }
+
+bool LightPreview::flashing() const
+{
+    if (flashPending_)
+        return true;
+    for (const Flash& f : flash_)
+        if (f.state != 0)
+            return true;
+    return false;
+}
 
 void LightPreview::stepRandomFlash(const LightInfoRecord& s)
 {

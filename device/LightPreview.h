@@ -49,6 +49,8 @@ public:
     // Out-of-range indexes are ignored / read as 0.
     void setZone(int index, uint32_t rgba);
     uint32_t zone(int index) const;
+    // Whether a zone colour changed since the last call: only a changed picture is painted again.
+    bool takeChanged() { return changed_.exchange(false, std::memory_order_relaxed); }
 
     // The effects. `now` is a monotonic time in milliseconds (blinks and custom frames use it).
     void stepStatic(const LightInfoRecord& s);
@@ -62,6 +64,7 @@ public:
     void stepMouseWave(const LightInfoRecord& s);
     void stepRunningLight(const LightInfoRecord& s);
     void triggerFlash(); // every zone starts a random flash
+    bool flashing() const; // a flash is due or still lit
     void stepRandomFlash(const LightInfoRecord& s);
     // One pass of the custom sequence (effect 9 and numbers beyond the table).
     void passCustom(const std::vector<CustomEffectRecord>& frames, uint8_t lightSpeed, int64_t now);
@@ -86,6 +89,7 @@ private:
 
     int zoneCount_;
     std::unique_ptr<std::atomic<uint32_t>[]> zones_;
+    std::atomic<bool> changed_{false};
     uint8_t phase_ = 0;
     uint8_t colorIndex_ = 0;
     bool blinkOn_ = false;

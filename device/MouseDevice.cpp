@@ -706,8 +706,10 @@ void CTarvenixMouseDevice::onDeviceEvent(uint16_t code, bool cableReader)
                 tab_->startTabTimer(1002, 50);
         });
     } else if (code == 0x0403) {
-        if (cableReader && lightState().selectItem == kEffectFlash)
+        if (cableReader && lightState().selectItem == kEffectFlash) {
             preview_->triggerFlash();
+            wakePreview();
+        }
     } else if (code == 0x0404) {
         command_->setSuspended(true);
     } else if (code == 0x0405) {
@@ -740,7 +742,9 @@ int CTarvenixMouseDevice::stepPreview(int64_t now)
     switch (s.selectItem) {
     case kEffectWave: effectWave(); return period;
     case kEffectRunning: effectRunningLight(); return period;
-    case kEffectFlash: effectRandomFlash(); return period;
+    case kEffectFlash:
+        effectRandomFlash();
+        return preview_->flashing() ? period : kWaitForever; // dark until the next click wakes it
     default: return CTarvenixUSBDevice::stepPreview(now);
     }
 }
@@ -757,8 +761,8 @@ void CTarvenixMouseDevice::paintLights()
         const uint32_t c = zoneColor(logoLight_);
         logo_->setBkColor(0xFF000000u | (c >> 8));
     }
-    if (hover_ && selectPanel_)
-        selectPanel_->update();
+    // Each button repaints its own region when its colour changed; the picture under it is
+    // repainted there too, so the whole picture is never painted again for a frame.
 }
 
 } // namespace q9

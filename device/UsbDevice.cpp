@@ -126,6 +126,7 @@ bool CTarvenixUSBDevice::openCommandLink(const HidInterfaceEntry& row, const std
         return false;
     command_->setOpen(true);
     command_->setMode(receiver ? 2 : 1);
+    previewThread_.wake();
     return true;
 }
 
@@ -144,6 +145,7 @@ bool CTarvenixUSBDevice::switchLink(bool toReceiver, const std::wstring& path)
             command_->setMode(toReceiver ? 2 : 1);
         }
     }
+    previewThread_.wake();
     if (!opened)
         return false;
     if (toReceiver) {
@@ -171,10 +173,13 @@ bool CTarvenixUSBDevice::switchLink(bool toReceiver, const std::wstring& path)
 
 void CTarvenixUSBDevice::closeCommandLink()
 {
-    std::lock_guard io(command_->ioLock());
-    command_->setOpen(false);
-    command_->cableTransport().close();
-    command_->receiverTransport().close();
+    {
+        std::lock_guard io(command_->ioLock());
+        command_->setOpen(false);
+        command_->cableTransport().close();
+        command_->receiverTransport().close();
+    }
+    previewThread_.wake();
 }
 
 bool CTarvenixUSBDevice::openEventLink(bool receiver, const std::wstring& path)
@@ -322,16 +327,16 @@ int CTarvenixUSBDevice::stepPreview(int64_t now)
     const LightInfoRecord s = lightState();
     const int period = light::thresholdOf(s.speed) * light::kTickMs;
     switch (s.selectItem) {
-    case 0: effectStatic(); break;
+    case 0: effectStatic(); return kWaitForever; // unchanging until the light state changes
     case 1: effectBreathing(); break;
     case 3: effectSpectrum(); break;
     case 5: effectBreathingFour(); break;
-    case 6: effectOff(); break;
+    case 6: effectOff(); return kWaitForever;
     case 8: effectBlinkFour(); break;
     case 10: effectBlink(); break;
     case 2: case 4: case 7:
         effectStatic(); // the device classes that have these effects replace them
-        break;
+        return kWaitForever;
     default: {
         std::lock_guard lock(lightListMutex_);
         preview_->passCustom(customEffects_, s.speed, now);
@@ -346,13 +351,10 @@ void CTarvenixUSBDevice::runPreview(StopEvent& stop)
     int wait = 1;
     int64_t lastPass = nowMs();
     while (!stop.waitFor(wait)) {
-        if (!command_->isOpen()) {
-            wait = 100;
-            continue;
-        }
-        if (syncDriven_ || windowHidden_) {
-            // Nothing to show: sleep until woken by a change (no periodic wake-ups at all).
-            wait = -1;
+        // Nothing to show, or nothing to step: sleep until a change wakes the thread (no periodic
+        // wake-ups at all). Opening the link, showing the window and a new light state all wake it.
+        if (!command_->isOpen() || syncDriven_ || !pictureShown_) {
+            wait = kWaitForever;
             continue;
         }
         if (restartEffect_.exchange(false))
@@ -368,8 +370,27 @@ void CTarvenixUSBDevice::runPreview(StopEvent& stop)
             wait = stepPreview(now);
         }
         lastPass = now;
+        if (preview_->takeChanged())
+            requestFrame();
     }
     trace(previewExitTrace());
+}
+
+void CTarvenixUSBDevice::requestFrame()
+{
+    if (framePending_.exchange(true))
+        return; // the UI thread has not taken the last one yet: it paints the newest colours anyway
+    onUiThread([this] {
+        framePending_ = false; // cleared before the paint reads the colours: a later change asks again
+        if (tab_)
+            tab_->requestFrame();
+    });
+}
+
+void CTarvenixUSBDevice::setPictureShown(bool shown)
+{
+    pictureShown_ = shown;
+    previewThread_.wake();
 }
 
 void CTarvenixUSBDevice::startPreview()

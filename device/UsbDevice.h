@@ -69,6 +69,10 @@ public:
     void setHoverFlag(bool on) { hover_ = on; }
     void setWindowHidden(bool hidden);
     bool windowHidden() const { return windowHidden_; }
+    // Whether the device picture can be seen (the window shown and not minimised): the preview
+    // steps only then.
+    void setPictureShown(bool shown);
+    bool pictureShown() const { return pictureShown_; }
     void setSyncDriven(bool on)
     {
         syncDriven_ = on;
@@ -159,6 +163,8 @@ protected:
     virtual int stepPreview(int64_t now);
     // Runs a function on the UI thread (from a worker).
     void onUiThread(std::function<void()> f);
+    // A zone colour changed: the tab paints the picture at its next frame (from any thread).
+    void requestFrame();
 
     void startReader(bool receiver);
     void stopReader(bool receiver);
@@ -197,6 +203,8 @@ protected:
     std::atomic<bool> hover_{false};
     std::atomic<bool> syncDriven_{false};
     std::atomic<bool> windowHidden_{false};
+    std::atomic<bool> pictureShown_{true};
+    std::atomic<bool> framePending_{false};
     int functionTab_ = 0;
     int selectedKey_ = -1;
     std::array<uint32_t, 3> picker_{};

@@ -189,8 +189,11 @@ std::shared_ptr<SimInterface> SimBus::add(SimInterfaceInfo info, SimDeviceEndpoi
 {
     auto iface = std::make_shared<SimInterface>(std::move(info), device);
     iface->setPlugged(true);
-    std::lock_guard lock(mutex_);
-    interfaces_.push_back(iface);
+    {
+        std::lock_guard lock(mutex_);
+        interfaces_.push_back(iface);
+    }
+    changes_.raise();
     return iface;
 }
 
@@ -199,8 +202,11 @@ void SimBus::remove(const std::shared_ptr<SimInterface>& iface)
     if (!iface)
         return;
     iface->setPlugged(false);
-    std::lock_guard lock(mutex_);
-    interfaces_.erase(std::remove(interfaces_.begin(), interfaces_.end(), iface), interfaces_.end());
+    {
+        std::lock_guard lock(mutex_);
+        interfaces_.erase(std::remove(interfaces_.begin(), interfaces_.end(), iface), interfaces_.end());
+    }
+    changes_.raise();
 }
 
 std::vector<std::shared_ptr<SimInterface>> SimBus::plugged() const

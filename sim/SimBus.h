@@ -2,6 +2,7 @@
 // The simulated HID bus: interfaces that emulated devices plug in and pull out, opened by the host
 // through SimBackend like hidraw nodes. Every open handle of an interface gets its own copy of each
 // input report, as with hidraw.
+#include "device/ChangeSignal.h"
 #include "device/HidBackend.h"
 
 #include <chrono>
@@ -112,10 +113,13 @@ public:
     void remove(const std::shared_ptr<SimInterface>& iface);
     std::vector<std::shared_ptr<SimInterface>> plugged() const;
     std::shared_ptr<SimInterface> find(const std::string& node) const;
+    // Raised whenever an interface is added or removed, as the kernel announces hidraw nodes.
+    ChangeSignal& changes() { return changes_; }
 
 private:
     mutable std::mutex mutex_;
     std::vector<std::shared_ptr<SimInterface>> interfaces_;
+    ChangeSignal changes_;
 };
 
 // The host's view of a SimBus.
@@ -127,6 +131,9 @@ public:
     std::shared_ptr<HidNode> openNode(const std::string& node, bool wantRead, bool wantWrite) override;
     bool nodePresent(const std::string& node, uint16_t vid, uint16_t pid) override;
     bool ownsNode(const std::string& node) const override;
+    bool watchChanges() override { return bus_->changes().descriptor() >= 0; }
+    void changeDescriptors(std::vector<int>& out) const override { out.push_back(bus_->changes().descriptor()); }
+    void takeChanges() override { bus_->changes().take(); }
 
 private:
     std::shared_ptr<SimBus> bus_;

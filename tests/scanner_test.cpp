@@ -2,7 +2,14 @@
 #include "sim/Descriptors.h"
 #include "support/SimMouse.h"
 
+#include "device/StopEvent.h"
+
 #include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <mutex>
+#include <thread>
 
 namespace q9 {
 namespace {
@@ -139,6 +146,133 @@ TEST(Scanner, EnumerationIsSkippedWhenNoRowIsFree)
     const auto result = f.pass();
     EXPECT_FALSE(result.enumerated);
     EXPECT_EQ(result.removals, kInterfaceRowCount); // every stale row released instead
+}
+
+
+// The simulated bus, counting how often the watch looks at it.
+class CountingBackend final : public HidBackend {
+public:
+    explicit CountingBackend(std::shared_ptr<HidBackend> inner, bool announces) : inner_(std::move(inner)), announces_(announces) {}
+    bool listNodes(std::vector<HidNodeInfo>& nodes) override
+    {
+        ++listings;
+        return inner_->listNodes(nodes);
+    }
+    std::shared_ptr<HidNode> openNode(const std::string& n, bool r, bool w) override { return inner_->openNode(n, r, w); }
+    bool nodePresent(const std::string& n, uint16_t vid, uint16_t pid) override
+    {
+        ++presenceChecks;
+        return inner_->nodePresent(n, vid, pid);
+    }
+    bool ownsNode(const std::string& n) const override { return inner_->ownsNode(n); }
+    bool watchChanges() override { return announces_ && inner_->watchChanges(); }
+    void changeDescriptors(std::vector<int>& out) const override { inner_->changeDescriptors(out); }
+    void takeChanges() override { inner_->takeChanges(); }
+
+    std::atomic<int> listings{0};
+    std::atomic<int> presenceChecks{0};
+
+private:
+    std::shared_ptr<HidBackend> inner_;
+    bool announces_;
+};
+
+// The device watch on its own thread, recording when each arrival and removal was reported.
+struct WatchFixture {
+    using Clock = std::chrono::steady_clock;
+    SimMouse sim;
+    std::shared_ptr<CountingBackend> backend;
+    LiveInterfaceList live = buildLiveInterfaceList();
+    StopEvent stop;
+    std::mutex mutex;
+    struct Report {
+        ScanEvent kind;
+        int row;
+        Clock::time_point at;
+    };
+    std::vector<Report> seen;
+    std::atomic<bool> firstPass{false};
+    std::thread thread;
+
+    explicit WatchFixture(bool announces = true) : backend(std::make_shared<CountingBackend>(sim.backend, announces))
+    {
+        thread = std::thread([this] {
+            runDeviceWatch(backend, live, stop, [this](ScanEvent e, int row) {
+                std::lock_guard lock(mutex);
+                seen.push_back({e, row, Clock::now()});
+            }, [this] { firstPass = true; });
+        });
+    }
+    ~WatchFixture()
+    {
+        stop.set();
+        thread.join();
+    }
+    // Milliseconds from `from` to the report of kind e for the row; -1 when none came in time.
+    int reportedWithin(ScanEvent e, int row, Clock::time_point from, int limitMs)
+    {
+        const auto deadline = from + std::chrono::milliseconds(limitMs);
+        while (Clock::now() < deadline + std::chrono::milliseconds(200)) {
+            {
+                std::lock_guard lock(mutex);
+                for (const Report& r : seen)
+                    if (r.kind == e && r.row == row && r.at >= from)
+                        return int(std::chrono::duration_cast<std::chrono::milliseconds>(r.at - from).count());
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        return -1;
+    }
+};
+
+TEST(DeviceWatch, PlugAndUnplugAreReportedAtOnceAndAnIdleBusIsNotLookedAt)
+{
+    WatchFixture f;
+    for (int i = 0; i < 200 && !f.firstPass; ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    ASSERT_TRUE(f.firstPass);
+    // After the start and its settling pass, nothing is looked at while nothing changes.
+    std::this_thread::sleep_for(std::chrono::milliseconds(kSettlePassMs + 100));
+    const int listings = f.backend->listings, checks = f.backend->presenceChecks;
+    std::this_thread::sleep_for(std::chrono::milliseconds(400));
+    EXPECT_EQ(f.backend->listings, listings);
+    EXPECT_EQ(f.backend->presenceChecks, checks);
+
+    for (int round = 0; round < 3; ++round) { // plugged again and again, as a user does
+        auto t = WatchFixture::Clock::now();
+        f.sim.mouse->plugCable();
+        const int in = f.reportedWithin(In, 4, t, 100);
+        EXPECT_GE(in, 0);
+        EXPECT_LT(in, 100);
+        EXPECT_EQ(f.live[4].claimed, 1);
+
+        t = WatchFixture::Clock::now();
+        f.sim.mouse->unplugCable();
+        const int out = f.reportedWithin(Out, 4, t, 100);
+        EXPECT_GE(out, 0);
+        EXPECT_LT(out, 100);
+        EXPECT_TRUE(f.live[4].isFree());
+    }
+}
+
+TEST(DeviceWatch, ABusThatCannotAnnounceIsScannedOnThePartsPeriod)
+{
+    WatchFixture f(false);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    const auto t = WatchFixture::Clock::now();
+    f.sim.mouse->plugCable();
+    const int in = f.reportedWithin(In, 4, t, kPollPeriodMs + 50);
+    EXPECT_GE(in, 0);
+    EXPECT_LE(in, kPollPeriodMs + 50);
+}
+
+TEST(DeviceWatch, StopEndsAWatchThatWaitsWithoutLimit)
+{
+    auto f = std::make_unique<WatchFixture>();
+    std::this_thread::sleep_for(std::chrono::milliseconds(kSettlePassMs + 50));
+    const auto t = WatchFixture::Clock::now();
+    f.reset();
+    EXPECT_LT(std::chrono::duration_cast<std::chrono::milliseconds>(WatchFixture::Clock::now() - t).count(), 100);
 }
 
 } // namespace

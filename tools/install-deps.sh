@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   cmake g++ make pkg-config ccache
-  qt6-base-dev qt6-svg-dev libqt6svg6 libhidapi-dev libjsoncpp-dev
+  qt6-base-dev qt6-svg-dev libqt6svg6 libhidapi-dev libudev-dev libjsoncpp-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-noto-cjk fonts-noto-core fonts-droid-fallback fonts-play
 )

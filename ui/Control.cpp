@@ -6,6 +6,7 @@
 
 #include <QDateTime>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPainterPath>
@@ -99,6 +100,8 @@ void Control::textIdsChanged()
 
 void Control::setBkColor(QRgb argb)
 {
+    if (bkColor_ == argb)
+        return;
     bkColor_ = argb;
     update();
 }
@@ -113,12 +116,16 @@ void Control::setBkImage(const QString& image)
 
 void Control::setTextColor(QRgb argb)
 {
+    if (textColor_ == argb)
+        return;
     textColor_ = argb;
     update();
 }
 
 void Control::setFontId(int id)
 {
+    if (fontId_ == id)
+        return;
     fontId_ = id;
     update();
 }
@@ -332,9 +339,11 @@ void Control::drawImageString(QPainter& p, const QString& image, const QRect& ta
         drawImage(p, image, target, scale());
 }
 
-void Control::paintEvent(QPaintEvent*)
+void Control::paintEvent(QPaintEvent* e)
 {
     QPainter p(this);
+    // Only the exposed part is drawn: pictures are cut to its rectangles before they are blended.
+    p.setClipRegion(e->region());
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::SmoothPixmapTransform);
     doPaint(p);

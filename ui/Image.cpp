@@ -2,8 +2,14 @@
 
 #include "ui/Resources.h"
 
+#include <QHash>
 #include <QPainter>
+#include <QPixmap>
+#include <QPixmapCache>
 #include <QRegularExpression>
+
+#include <functional>
+#include <type_traits>
 #include <QSvgRenderer>
 
 namespace q9::ui {
@@ -56,9 +62,85 @@ ImageSpec parseImageSpec(const QString& text)
     return style;
 }
 
+static const ImageSpec& cachedImageSpec(const QString& text)
+{
+    // Image strings repeat on every paint; they are parsed once (UI thread only).
+    static QHash<QString, ImageSpec> specs;
+    auto it = specs.constFind(text);
+    if (it == specs.constEnd())
+        it = specs.insert(text, parseImageSpec(text));
+    return it.value();
+}
+
+namespace {
+
+// Whether the painter draws one device pixel per pixel of a cached picture: no scaling or
+// rotation beyond the device pixel ratio.
+bool pixelAligned(const QPainter& painter)
+{
+    const QTransform& t = painter.deviceTransform();
+    return t.type() <= QTransform::TxTranslate || (t.type() == QTransform::TxScale && qFuzzyCompare(t.m11(), t.m22()));
+}
+
+qreal deviceScale(const QPainter& painter) { return painter.deviceTransform().m11(); }
+
+// A picture rendered once at the device size it is drawn at, then drawn as is.
+QPixmap cachedPicture(const QString& key, QSize pixels, const std::function<void(QPainter&, const QRect&)>& render)
+{
+    const QString k = key + QLatin1Char('|') + QString::number(pixels.width()) + QLatin1Char('x') + QString::number(pixels.height());
+    QPixmap pm;
+    if (QPixmapCache::find(k, &pm))
+        return pm;
+    QImage img(pixels, QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::transparent);
+    {
+        QPainter p(&img);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.setRenderHint(QPainter::SmoothPixmapTransform);
+        render(p, img.rect());
+    }
+    pm = QPixmap::fromImage(std::move(img));
+    QPixmapCache::insert(k, pm);
+    return pm;
+}
+
+// Draws a picture made at the device size of `to`. Only the parts that are painted are blended,
+// rectangle by rectangle of the clip: a large picture under a few small changed areas would
+// otherwise be run through as a whole against the clip. `offset` is where `to` starts in the picture.
+template <class Picture>
+void drawCached(QPainter& painter, const Picture& pm, const QRect& to, qreal dpr, QPoint offset = {})
+{
+    auto drawPart = [&](const QRect& part) {
+        const QRect source(offset.x() + qRound((part.x() - to.x()) * dpr), offset.y() + qRound((part.y() - to.y()) * dpr),
+                           qRound(part.width() * dpr), qRound(part.height() * dpr));
+        if constexpr (std::is_same_v<Picture, QImage>) {
+            if (qFuzzyCompare(dpr, 1.0))
+                painter.drawImage(part.topLeft(), pm, source);
+            else
+                painter.drawImage(QRectF(part), pm, QRectF(source));
+        } else {
+            if (qFuzzyCompare(dpr, 1.0))
+                painter.drawPixmap(part.topLeft(), pm, source);
+            else // the painter's transform scales: the device-sized picture fills the logical rectangle
+                painter.drawPixmap(QRectF(part), pm, QRectF(source));
+        }
+    };
+    if (!painter.hasClipping()) {
+        drawPart(to);
+        return;
+    }
+    for (const QRect& r : painter.clipRegion()) {
+        const QRect part = to & r;
+        if (!part.isEmpty())
+            drawPart(part);
+    }
+}
+
+} // namespace
+
 bool drawImage(QPainter& painter, const QString& imageString, const QRect& target, double scale)
 {
-    const ImageSpec style = parseImageSpec(imageString);
+    const ImageSpec& style = cachedImageSpec(imageString);
     if (!style.valid())
         return false;
     QRect to = target;
@@ -71,7 +153,31 @@ bool drawImage(QPainter& painter, const QString& imageString, const QRect& targe
     const qreal oldOpacity = painter.opacity();
     painter.setOpacity(oldOpacity * style.fade / 255.0);
     bool ok = true;
-    if (res.isSvg(file)) {
+    const bool cacheable = pixelAligned(painter);
+    const qreal dpr = deviceScale(painter);
+    const QSize pixels(qRound(to.width() * dpr), qRound(to.height() * dpr));
+    if (res.isSvg(file) && cacheable) {
+        auto svg = res.svg(file);
+        ok = svg != nullptr;
+        if (svg)
+            drawCached(painter, cachedPicture(QStringLiteral("svg|") + file, pixels,
+                                              [&](QPainter& p, const QRect& r) { svg->render(&p, QRectF(r)); }),
+                       to, dpr);
+    } else if (!res.isSvg(file) && cacheable && style.corner.isNull()) {
+        // A raster image drawn at another size is scaled once, not on every paint.
+        QImage img = res.image(file);
+        if (img.isNull()) {
+            ok = false;
+        } else {
+            const QRect src = style.source.isEmpty() ? img.rect() : style.source;
+            if (src.size() == pixels) {
+                drawCached(painter, img, to, dpr, src.topLeft());
+            } else {
+                const QString key = QStringLiteral("img|%1|%2,%3,%4,%5").arg(file).arg(src.x()).arg(src.y()).arg(src.width()).arg(src.height());
+                drawCached(painter, cachedPicture(key, pixels, [&](QPainter& p, const QRect& r) { p.drawImage(r, img, src); }), to, dpr);
+            }
+        }
+    } else if (res.isSvg(file)) {
         auto svg = res.svg(file);
         if (svg)
             svg->render(&painter, QRectF(to));

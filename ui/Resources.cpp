@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QPixmapCache>
 #include <QSvgRenderer>
 #include <QWidget>
 #include <QXmlStreamReader>
@@ -205,6 +206,7 @@ void Resources::release()
     images_.clear();
     svgs_.clear();
     sources_.clear();
+    QPixmapCache::clear(); // pictures rendered from the files of this skin
 }
 
 } // namespace q9::ui

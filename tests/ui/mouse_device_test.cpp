@@ -6,6 +6,7 @@
 #include "sim/MouseEmulator.h"
 
 #include <QTemporaryDir>
+#include <QElapsedTimer>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -52,6 +53,18 @@ protected:
         scanner.pass(nullptr);
     }
     bool open(int row) { return device->openCommandLink(live[size_t(row)], live[size_t(row)].path); }
+    template <class Pred>
+    bool waitFor(Pred pred, int ms)
+    {
+        QElapsedTimer t;
+        t.start();
+        while (!pred()) {
+            if (t.elapsed() > ms)
+                return false;
+            QTest::qWait(5);
+        }
+        return true;
+    }
     std::vector<uint8_t> lastWrite(uint8_t code)
     {
         std::vector<uint8_t> out;
@@ -363,16 +376,39 @@ TEST_F(MouseObject, PreviewAnimatesOnlyWhileTheChannelIsOpenAndTheWindowShown)
     QTest::qWait(150);
     const uint32_t moving = device->zoneColor(0);
     EXPECT_NE(moving, 0u);
-    device->setWindowHidden(true);
+    device->setPictureShown(false); // hidden to the tray or minimised
     QTest::qWait(30);
     const uint32_t paused = device->zoneColor(0);
     QTest::qWait(60);
     EXPECT_EQ(device->zoneColor(0), paused);
-    device->setWindowHidden(false);
+    device->setPictureShown(true);
     QTest::qWait(60);
     EXPECT_NE(device->zoneColor(0), paused);
     device->stopPreview();
     EXPECT_FALSE(device->previewRunning());
+}
+
+TEST_F(MouseObject, AStaticEffectSleepsAndANewEffectWakesThePreviewAtOnce)
+{
+    plug(false);
+    ASSERT_TRUE(open(4));
+    LightInfoRecord l;
+    l.selectItem = 0; // static: one step, then nothing until the state changes
+    l.light = 4;
+    l.red = 10;
+    l.green = 20;
+    l.blue = 30;
+    device->setLightState(l);
+    device->startPreview();
+    ASSERT_TRUE(waitFor([&] { return device->zoneColor(0) == light::pack(10, 20, 30, 255); }, 1000));
+    QTest::qWait(50);
+    EXPECT_EQ(device->zoneColor(0), light::pack(10, 20, 30, 255));
+    // The sleeping thread must see the new state without any periodic wake-up.
+    l.selectItem = 3;
+    l.speed = 4;
+    device->setLightState(l);
+    EXPECT_TRUE(waitFor([&] { return device->zoneColor(0) != light::pack(10, 20, 30, 255); }, 200));
+    device->stopPreview();
 }
 
 } // namespace

@@ -130,6 +130,25 @@ TEST_F(Shell, PlugAndUnplugShowAndHideTheTab)
     EXPECT_EQ(wnd->currentDevice(), nullptr);
 }
 
+TEST_F(Shell, APlugOrAnUnplugShowsOrHidesTheTabWithinATenthOfASecond)
+{
+    start();
+    for (int round = 0; round < 2; ++round) { // the cable pulled and put back, as a user does
+        QElapsedTimer t;
+        t.start();
+        cmd("plug mouse");
+        ASSERT_TRUE(waitFor([&] { return mouseTab()->tabVisible(); }, 1000));
+        EXPECT_LT(t.elapsed(), 100);
+        mouse = mouseEmulator();
+        ASSERT_TRUE(synced());
+        t.restart();
+        cmd("unplug mouse");
+        ASSERT_TRUE(waitFor([&] { return !mouseTab()->tabVisible(); }, 1000));
+        EXPECT_LT(t.elapsed(), 100);
+        mouse->clearReceived();
+    }
+}
+
 TEST_F(Shell, AReceiverWhoseMouseIsOffShowsNothingUntilTheLinkComesUp)
 {
     start();
