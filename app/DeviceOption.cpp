@@ -154,8 +154,13 @@ void CDeviceOptionUI::requestFrame()
         const double hz = s && s->refreshRate() >= 20 ? s->refreshRate() : 60.0;
         return std::max(1, int(1000.0 / hz));
     }();
+    // Painted at once when the last frame is older than a display frame; a faster request waits
+    // for the next display frame (timer 1000), so the picture never changes faster than the screen.
     const qint64 since = lastFrame_.isValid() ? lastFrame_.elapsed() : frameMs;
-    setUiTimer(1000, int(std::clamp<qint64>(frameMs - since, 1, frameMs)));
+    if (since >= frameMs)
+        onTimer(1000);
+    else
+        setUiTimer(1000, int(std::clamp<qint64>(frameMs - since, 1, frameMs)));
 }
 
 void CDeviceOptionUI::onTimer(int id)

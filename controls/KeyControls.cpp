@@ -1,5 +1,7 @@
 #include "controls/KeyControls.h"
 
+#include "ui/Image.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -18,14 +20,43 @@ bool CDeviceKeyButtonUI::setAttribute(const QString& name, const QString& value)
     const QString n = name.toLower();
     if (n == QLatin1String("lightimage")) {
         lightImage_ = value;
-        tinted_ = QImage();
+        mask_ = tinted_ = QImage();
     }
     else if (n == QLatin1String("keysetimage"))
         keySetImage_ = value;
-    else
-        return ui::Button::setAttribute(name, value);
-    update();
+    else if (!ui::Button::setAttribute(name, value))
+        return false;
+    updatePictureDrawing();
+    repaintSelf();
     return true;
+}
+
+void CDeviceKeyButtonUI::updatePictureDrawing()
+{
+    // A light zone that shows nothing of its own besides its light is drawn by the picture it
+    // lies on, in the picture's own paint: a frame of the preview then repaints one widget per
+    // picture instead of every zone and the layers under each. The zone keeps its place and
+    // geometry (rubber-band selection) but takes no paint and no pointer of its own: a mask
+    // outside itself passes both to the picture.
+    const bool byPicture = lightLayer_ && qobject_cast<CSelectPanelUI*>(parentWidget())
+                        && (keySetHidden_ || keySetImage_.isEmpty()) && !basePaintsAnything() && normalImage_.isEmpty()
+                        && hotImage_.isEmpty() && pushedImage_.isEmpty() && disabledImage_.isEmpty()
+                        && foreImage_.isEmpty() && hotForeImage_.isEmpty() && !hotBkColor_ && !pushedBkColor_;
+    if (byPicture == drawnByPicture_)
+        return;
+    drawnByPicture_ = byPicture;
+    if (byPicture)
+        setMask(QRegion(-1, -1, 1, 1));
+    else
+        clearMask();
+}
+
+void CDeviceKeyButtonUI::repaintSelf()
+{
+    if (drawnByPicture_ && parentWidget())
+        parentWidget()->update(geometry());
+    else
+        update();
 }
 
 void CDeviceKeyButtonUI::setSelected(bool on)
@@ -33,30 +64,86 @@ void CDeviceKeyButtonUI::setSelected(bool on)
     if (selected_ == on)
         return;
     selected_ = on;
-    update();
+    repaintSelf();
 }
 
-void CDeviceKeyButtonUI::setLightColor(uint8_t r, uint8_t g, uint8_t b, uint8_t brightness)
+bool CDeviceKeyButtonUI::setLightColor(uint8_t r, uint8_t g, uint8_t b, uint8_t brightness, bool repaint)
 {
     const QRgb c = qRgb(r, g, b);
     if (c == lightColor_ && brightness == brightness_)
-        return; // an unchanged frame is not painted again
+        return false; // an unchanged frame is not painted again
     lightColor_ = c;
     brightness_ = brightness;
-    if (lightLayer_)
-        update();
+    if (!lightLayer_ || !isVisible())
+        return false;
+    if (repaint)
+        repaintSelf();
+    return true;
+}
+
+namespace {
+
+qint64 areaOf(const QRect& r) { return qint64(r.width()) * r.height(); }
+
+// Merges two rectangles while their bounding box is at most half as large again as the two.
+void mergeNeighbours(std::vector<QRect>& rects)
+{
+    for (bool merged = true; merged;) {
+        merged = false;
+        for (size_t i = 0; i < rects.size() && !merged; ++i)
+            for (size_t j = i + 1; j < rects.size() && !merged; ++j) {
+                const QRect u = rects[i] | rects[j];
+                if (areaOf(u) * 2 <= (areaOf(rects[i]) + areaOf(rects[j])) * 3) {
+                    rects[i] = u;
+                    rects.erase(rects.begin() + std::ptrdiff_t(j));
+                    merged = true;
+                }
+            }
+    }
+}
+
+} // namespace
+
+LightFrame::~LightFrame()
+{
+    for (auto& [parent, rects] : areas_) {
+        mergeNeighbours(rects);
+        for (const QRect& r : rects)
+            parent->update(r);
+    }
+}
+
+void LightFrame::set(CDeviceKeyButtonUI* button, uint32_t rgba)
+{
+    if (!button->setLightColor(uint8_t(rgba >> 24), uint8_t(rgba >> 16), uint8_t(rgba >> 8), uint8_t(rgba), false))
+        return;
+    QWidget* parent = button->parentWidget();
+    if (!parent) {
+        button->update();
+        return;
+    }
+    for (auto& [p, rects] : areas_)
+        if (p == parent) {
+            rects.push_back(button->geometry());
+            return;
+        }
+    areas_.push_back({parent, {button->geometry()}});
 }
 
 void CDeviceKeyButtonUI::showLightLayer(bool on)
 {
     lightLayer_ = on;
-    update();
+    repaintSelf();
+    updatePictureDrawing();
+    repaintSelf();
 }
 
 void CDeviceKeyButtonUI::showKeySetLayer(bool on)
 {
     keySetHidden_ = !on;
-    update();
+    repaintSelf();
+    updatePictureDrawing();
+    repaintSelf();
 }
 
 void CDeviceKeyButtonUI::doEvent(UiEvent& e)
@@ -69,47 +156,95 @@ void CDeviceKeyButtonUI::doEvent(UiEvent& e)
     ui::Button::doEvent(e);
 }
 
+bool CDeviceKeyButtonUI::paintsAnything() const
+{
+    // A key at rest over the device picture draws nothing; a frame of the light preview
+    // repaints the area under many of them.
+    if (drawnByPicture_)
+        return false; // its picture draws it
+    if (lightLayer_ || selected_ || (!keySetHidden_ && !keySetImage_.isEmpty()) || basePaintsAnything())
+        return true;
+    if (currentBkColor() || !normalImage_.isEmpty() || !foreImage_.isEmpty())
+        return true;
+    if (!isEnabled())
+        return !disabledImage_.isEmpty();
+    return (pushed_ && !pushedImage_.isEmpty()) || (hot_ && (!hotImage_.isEmpty() || !hotForeImage_.isEmpty()));
+}
+
 void CDeviceKeyButtonUI::doPaint(QPainter& p)
 {
     ui::Button::doPaint(p);
+    paintLightLayer(p);
+    if (!keySetHidden_)
+        drawImageString(p, keySetImage_, rect());
+    paintSelection(p);
+}
+
+void CDeviceKeyButtonUI::paintSelection(QPainter& p)
+{
+    if (!selected_)
+        return;
+    const double s = scale();
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(0x00, 0xC2, 0xFF), 2 * s));
+    p.setBrush(QColor(0x00, 0xC2, 0xFF, 40));
+    p.drawRoundedRect(QRectF(rect()).adjusted(s, s, -s, -s), 4 * s, 4 * s);
+    p.restore();
+}
+
+void CDeviceKeyButtonUI::paintLightLayer(QPainter& p)
+{
     if (lightLayer_) {
         const QColor glow = QColor::fromRgb(lightColor_);
         p.save();
         p.setOpacity(brightness_ / 255.0);
         if (!lightImage_.isEmpty()) {
-            // The light image is a shape; the zone colour fills it. The filled shape is kept until
-            // the colour or the size changes.
+            // The light image is a shape; the zone colour fills it. The shape's coverage is kept
+            // per size and filled with a new colour by hand: no painter per frame and button.
             const qreal dpr = p.deviceTransform().m11() > 0 ? p.deviceTransform().m11() : 1.0;
             const QSize pixels(qRound(width() * dpr), qRound(height() * dpr));
+            if (mask_.size() != pixels) {
+                QImage shape(pixels, QImage::Format_ARGB32_Premultiplied);
+                shape.fill(Qt::transparent);
+                {
+                    QPainter lp(&shape);
+                    const ui::ExposedRegion whole(nullptr); // the shape is kept: draw all of it
+                    lp.setRenderHint(QPainter::Antialiasing);
+                    lp.scale(dpr, dpr);
+                    drawImageString(lp, lightImage_, rect());
+                }
+                mask_ = shape.convertToFormat(QImage::Format_Alpha8);
+                tinted_ = QImage();
+            }
             if (tinted_.size() != pixels || tintedColor_ != lightColor_) {
-                tinted_ = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
-                tinted_.fill(Qt::transparent);
-                QPainter lp(&tinted_);
-                lp.setRenderHint(QPainter::Antialiasing);
-                lp.scale(dpr, dpr);
-                drawImageString(lp, lightImage_, rect());
-                lp.setCompositionMode(QPainter::CompositionMode_SourceIn);
-                lp.fillRect(rect(), glow);
+                if (tinted_.size() != pixels)
+                    tinted_ = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+                const uint r = qRed(lightColor_), g = qGreen(lightColor_), b = qBlue(lightColor_);
+                for (int y = 0; y < pixels.height(); ++y) {
+                    const uchar* m = mask_.constScanLine(y);
+                    auto* out = reinterpret_cast<QRgb*>(tinted_.scanLine(y));
+                    for (int x = 0; x < pixels.width(); ++x) {
+                        const uint a = m[x];
+                        out[x] = qRgba(int(r * a / 255), int(g * a / 255), int(b * a / 255), int(a));
+                    }
+                }
                 tintedColor_ = lightColor_;
             }
-            p.drawImage(QRectF(rect()), tinted_, QRectF(tinted_.rect()));
+            if (tinted_.size() == size() && !p.deviceTransform().isScaling())
+                p.drawImage(QPoint(0, 0), tinted_); // one pixel per pixel: the blend without scaling
+            else
+                p.drawImage(QRectF(rect()), tinted_, QRectF(tinted_.rect()));
         } else {
             QRadialGradient g(QRectF(rect()).center(), std::max(width(), height()) / 2.0);
             g.setColorAt(0, glow);
             g.setColorAt(1, QColor(glow.red(), glow.green(), glow.blue(), 0));
             p.setPen(Qt::NoPen);
             p.setBrush(g);
+            p.setRenderHint(QPainter::Antialiasing);
             p.drawEllipse(QRectF(rect()));
         }
         p.restore();
-    }
-    if (!keySetHidden_)
-        drawImageString(p, keySetImage_, rect());
-    if (selected_) {
-        const double s = scale();
-        p.setPen(QPen(QColor(0x00, 0xC2, 0xFF), 2 * s));
-        p.setBrush(QColor(0x00, 0xC2, 0xFF, 40));
-        p.drawRoundedRect(QRectF(rect()).adjusted(s, s, -s, -s), 4 * s, 4 * s);
     }
 }
 
@@ -182,9 +317,21 @@ void CSelectPanelUI::doEvent(UiEvent& e)
 void CSelectPanelUI::paintEvent(QPaintEvent* e)
 {
     ui::VerticalLayout::paintEvent(e);
+    QPainter p(this);
+    const QRect exposed = e->rect();
+    // The light zones that leave their drawing to the picture, in their order (under the keys,
+    // which are painted after the picture as its children).
+    for (QObject* child : children()) {
+        auto* zone = qobject_cast<CDeviceKeyButtonUI*>(child);
+        if (!zone || !zone->drawnByPicture() || zone->isHidden() || !zone->geometry().intersects(exposed))
+            continue;
+        p.translate(zone->pos());
+        zone->paintLightLayer(p);
+        zone->paintSelection(p);
+        p.translate(-zone->pos());
+    }
     if (!dragging_)
         return;
-    QPainter p(this);
     p.setPen(QPen(QColor(0x00, 0xC2, 0xFF), 1, Qt::DashLine));
     p.setBrush(QColor(0x00, 0xC2, 0xFF, 36));
     p.drawRect(selection_);

@@ -6,6 +6,8 @@
 
 #include <QImage>
 
+#include <vector>
+
 namespace q9::controls {
 
 using ui::EventType;
@@ -22,27 +24,55 @@ public:
 
     bool isSelected() const { return selected_; }
     void setSelected(bool on);
-    // The zone colour shown by the light layer: red, green, blue and brightness (0-255).
-    void setLightColor(uint8_t r, uint8_t g, uint8_t b, uint8_t brightness);
+    // The zone colour shown by the light layer: red, green, blue and brightness (0-255). True when
+    // the button must be painted again; with repaint false the caller repaints it (LightFrame).
+    bool setLightColor(uint8_t r, uint8_t g, uint8_t b, uint8_t brightness, bool repaint = true);
     QRgb lightColor() const { return lightColor_; }
     uint8_t lightBrightness() const { return brightness_; }
     void showLightLayer(bool on);
     bool lightLayerShown() const { return lightLayer_; }
     void showKeySetLayer(bool on);
     bool keySetLayerHidden() const { return keySetHidden_; }
+    // Whether the picture (the select panel it lies on) draws this button: a light zone with
+    // nothing of its own to show besides its light and selection.
+    bool drawnByPicture() const { return drawnByPicture_; }
+    void paintLightLayer(QPainter& p);
+    void paintSelection(QPainter& p);
 
 protected:
+    bool paintsAnything() const override;
     void doPaint(QPainter& p) override;
 
 private:
     QString lightImage_, keySetImage_;
-    QImage tinted_;         // the light image filled with tintedColor_, at the device size
+    QImage mask_;           // the light image's coverage at the device size
+    QImage tinted_;         // the same filled with tintedColor_
     QRgb tintedColor_ = 0;
     QRgb lightColor_ = 0xFFFFFFFF;
     uint8_t brightness_ = 255;
     bool lightLayer_ = false;
     bool keySetHidden_ = true;
     bool selected_ = false;
+    bool drawnByPicture_ = false;
+
+    void updatePictureDrawing();
+    void repaintSelf(); // itself, or its part of the picture when the picture draws it
+};
+
+// One frame of zone colours: the buttons that changed are repainted together. Neighbouring areas
+// are merged while that adds little empty space, so a frame that changes many zones leaves the
+// window a few simple areas to paint instead of a ragged region of many small pieces (each piece
+// costs every widget under it a pass), nor one large box (whose pixels all get blended again).
+class LightFrame {
+public:
+    LightFrame() = default;
+    LightFrame(const LightFrame&) = delete;
+    LightFrame& operator=(const LightFrame&) = delete;
+    ~LightFrame();
+    void set(CDeviceKeyButtonUI* button, uint32_t rgba); // packed red, green, blue, brightness
+
+private:
+    std::vector<std::pair<QWidget*, std::vector<QRect>>> areas_;
 };
 
 class CSelectPanelUI : public ui::VerticalLayout {

@@ -752,11 +752,10 @@ int CTarvenixMouseDevice::stepPreview(int64_t now)
 void CTarvenixMouseDevice::paintLights()
 {
     CTarvenixUSBDevice::paintLights();
+    controls::LightFrame frame;
     for (int i = 0; i < int(zoneButtons_.size()); ++i)
-        if (auto* b = zoneButtons_[size_t(i)]; b && b->isVisible()) {
-            const uint32_t c = zoneColor(i);
-            b->setLightColor(uint8_t(c >> 24), uint8_t(c >> 16), uint8_t(c >> 8), uint8_t(c));
-        }
+        if (auto* b = zoneButtons_[size_t(i)]; b && b->isVisible())
+            frame.set(b, zoneColor(i));
     if (logo_ && logoLight_ >= 0) {
         const uint32_t c = zoneColor(logoLight_);
         logo_->setBkColor(0xFF000000u | (c >> 8));

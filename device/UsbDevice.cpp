@@ -349,29 +349,50 @@ int CTarvenixUSBDevice::stepPreview(int64_t now)
 void CTarvenixUSBDevice::runPreview(StopEvent& stop)
 {
     int wait = 1;
+    int64_t due = -1;      // when the next step of the effect falls due; -1: from the next pass on
     int64_t lastPass = nowMs();
     while (!stop.waitFor(wait)) {
         // Nothing to show, or nothing to step: sleep until a change wakes the thread (no periodic
         // wake-ups at all). Opening the link, showing the window and a new light state all wake it.
         if (!command_->isOpen() || syncDriven_ || !pictureShown_) {
             wait = kWaitForever;
+            due = -1;
             continue;
         }
-        if (restartEffect_.exchange(false))
-            preview_->setPhase(0);
         const int64_t now = nowMs();
+        if (restartEffect_.exchange(false)) {
+            preview_->setPhase(0);
+            due = -1;
+        }
+        if (due < 0 || due > now + 1000)
+            due = now; // after a pause (or a clock jump) the effect goes on from here, not in a burst
         const LightInfoRecord s = lightState();
+        int period = kWaitForever;
         if (s.selectItem == 9 || s.selectItem > 10) {
             // The custom sequence counts passes: run every pass that has fallen due.
-            const int passes = int(std::clamp<int64_t>((now - lastPass) / light::kTickMs, 1, 50));
+            const int passes = int(std::clamp<int64_t>((now - lastPass) / light::kTickMs, 1, 64));
             for (int i = 0; i < passes; ++i)
-                wait = stepPreview(now);
+                period = stepPreview(now);
+            due = now + std::max(period, 0);
         } else {
-            wait = stepPreview(now);
+            // The effect steps at its own period; the steps that fell due since the last frame are
+            // run together, so the preview shows at most one frame per kPreviewFrameMs.
+            for (int steps = 0; due <= now && steps < 64; ++steps) {
+                period = stepPreview(due);
+                if (period < 0)
+                    break;
+                due += std::max(period, 1);
+            }
         }
         lastPass = now;
         if (preview_->takeChanged())
             requestFrame();
+        if (period < 0) {
+            wait = kWaitForever; // a static picture: nothing more until the state changes
+            due = -1;
+        } else {
+            wait = int(std::max<int64_t>(std::max(due, now + light::kPreviewFrameMs) - now, 1));
+        }
     }
     trace(previewExitTrace());
 }
@@ -402,11 +423,10 @@ void CTarvenixUSBDevice::stopPreview() { previewThread_.stop(1000); }
 
 void CTarvenixUSBDevice::paintLights()
 {
+    controls::LightFrame frame;
     for (int i = 0; i < int(lightButtons_.size()); ++i)
-        if (auto* b = lightButtons_[size_t(i)]) {
-            const uint32_t c = zoneColor(i);
-            b->setLightColor(uint8_t(c >> 24), uint8_t(c >> 16), uint8_t(c >> 8), uint8_t(c));
-        }
+        if (auto* b = lightButtons_[size_t(i)])
+            frame.set(b, zoneColor(i));
 }
 
 void CTarvenixUSBDevice::resetReactive() { preview_ = std::make_unique<light::LightPreview>(lightCount_); }

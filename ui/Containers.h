@@ -35,6 +35,7 @@ public:
     int contentExtent() const { return contentExtent_; }
 
 protected:
+    bool paintsAnything() const override { return basePaintsAnything(); }
     // Lays out the visible non-float children inside `inner` (pixels); returns the content extent
     // along the scrolling axis.
     virtual int layoutItems(const QRect& inner);

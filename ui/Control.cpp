@@ -5,6 +5,8 @@
 #include "ui/Window.h"
 
 #include <QDateTime>
+
+#include <cmath>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -341,9 +343,11 @@ void Control::drawImageString(QPainter& p, const QString& image, const QRect& ta
 
 void Control::paintEvent(QPaintEvent* e)
 {
+    if (!paintsAnything())
+        return;
     QPainter p(this);
-    // Only the exposed part is drawn: pictures are cut to its rectangles before they are blended.
-    p.setClipRegion(e->region());
+    // Pictures are cut to the exposed rectangles before they are blended.
+    const ExposedRegion exposed(&e->region());
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::SmoothPixmapTransform);
     doPaint(p);
@@ -359,6 +363,12 @@ void Control::doPaint(QPainter& p)
     paintBorder(p);
 }
 
+QRect Control::exposedRect() const
+{
+    const QRegion* exposed = ExposedRegion::current();
+    return exposed ? exposed->boundingRect() & rect() : rect();
+}
+
 void Control::paintBkColor(QPainter& p)
 {
     if (!bkColor_)
@@ -369,6 +379,14 @@ void Control::paintBkColor(QPainter& p)
         g.setColorAt(0, QColor::fromRgba(bkColor_));
         g.setColorAt(1, QColor::fromRgba(bkColor2_));
         brush = QBrush(g);
+    }
+    // Away from the rounded corners the fill is a plain rectangle: a small exposed area inside a
+    // large rounded background is filled without rasterising the whole shape.
+    const QRect exposed = exposedRect();
+    const int r = int(std::ceil(borderRound_ * scale()));
+    if (r <= 0 || rect().adjusted(r, 0, -r, 0).contains(exposed) || rect().adjusted(0, r, 0, -r).contains(exposed)) {
+        p.fillRect(r <= 0 ? rect() : exposed, brush);
+        return;
     }
     p.fillPath(clipPath(), brush);
 }
@@ -390,6 +408,10 @@ void Control::paintBorder(QPainter& p)
     if (!borderColor_ || borderSize_ <= 0)
         return;
     const double w = borderSize_ * scale();
+    // An exposed area clear of the border band (and of the rounded corners) has no border in it.
+    const int band = int(std::ceil(std::max(w, borderRound_ * scale()))) + 1;
+    if (rect().adjusted(band, band, -band, -band).contains(exposedRect()))
+        return;
     QPen pen{QColor::fromRgba(borderColor_)};
     pen.setWidthF(w);
     p.setPen(pen);

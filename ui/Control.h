@@ -104,6 +104,14 @@ public:
     bool isPushed() const { return pushed_; }
 
 protected:
+    // Whether a paint would draw anything at all: a control that would not (a bare layout, a key
+    // button at rest) is skipped without a painter, which matters when a frame repaints many
+    // small areas. Controls that draw more than the base state answer true.
+    virtual bool paintsAnything() const { return true; }
+    bool basePaintsAnything() const
+    {
+        return bkColor_ || !bkImage_.isEmpty() || (borderColor_ && borderSize_ > 0) || !text_.isEmpty();
+    }
     virtual void doPaint(QPainter& p);
     virtual void paintBkColor(QPainter& p);
     virtual void paintBkImage(QPainter& p);
@@ -115,6 +123,8 @@ protected:
     virtual bool wantsMouse() const { return wantsMouse_; }
     void needParentUpdate(); // size or position changed: the parent lays out again
     QRect textRect() const;
+    // The part of the control a paint in progress exposes (all of it outside a paint).
+    QRect exposedRect() const;
     int textFlags() const { return textFlags_; }
     QMargins textPadding() const { return textPadding_; }
     QPainterPath clipPath() const;

@@ -62,6 +62,14 @@ ImageSpec parseImageSpec(const QString& text)
     return style;
 }
 
+namespace {
+const QRegion* exposedNow = nullptr;
+}
+
+ExposedRegion::ExposedRegion(const QRegion* region) : previous_(exposedNow) { exposedNow = region; }
+ExposedRegion::~ExposedRegion() { exposedNow = previous_; }
+const QRegion* ExposedRegion::current() { return exposedNow; }
+
 static const ImageSpec& cachedImageSpec(const QString& text)
 {
     // Image strings repeat on every paint; they are parsed once (UI thread only).
@@ -84,9 +92,11 @@ bool pixelAligned(const QPainter& painter)
 
 qreal deviceScale(const QPainter& painter) { return painter.deviceTransform().m11(); }
 
-// A picture rendered once at the device size it is drawn at, then drawn as is.
-QPixmap cachedPicture(const QString& key, QSize pixels, const std::function<void(QPainter&, const QRect&)>& render)
+// A picture rendered once at the device size it is drawn at, then drawn as is. render() paints in
+// logical units into (0, 0, size).
+QPixmap cachedPicture(const QString& key, QSize size, qreal dpr, const std::function<void(QPainter&, const QRect&)>& render)
 {
+    const QSize pixels(qRound(size.width() * dpr), qRound(size.height() * dpr));
     const QString k = key + QLatin1Char('|') + QString::number(pixels.width()) + QLatin1Char('x') + QString::number(pixels.height());
     QPixmap pm;
     if (QPixmapCache::find(k, &pm))
@@ -95,9 +105,11 @@ QPixmap cachedPicture(const QString& key, QSize pixels, const std::function<void
     img.fill(Qt::transparent);
     {
         QPainter p(&img);
+        const ExposedRegion whole(nullptr);
         p.setRenderHint(QPainter::Antialiasing);
         p.setRenderHint(QPainter::SmoothPixmapTransform);
-        render(p, img.rect());
+        p.scale(dpr, dpr);
+        render(p, QRect(QPoint(0, 0), size));
     }
     pm = QPixmap::fromImage(std::move(img));
     QPixmapCache::insert(k, pm);
@@ -110,7 +122,7 @@ QPixmap cachedPicture(const QString& key, QSize pixels, const std::function<void
 template <class Picture>
 void drawCached(QPainter& painter, const Picture& pm, const QRect& to, qreal dpr, QPoint offset = {})
 {
-    auto drawPart = [&](const QRect& part) {
+    auto drawBand = [&](const QRect& part) {
         const QRect source(offset.x() + qRound((part.x() - to.x()) * dpr), offset.y() + qRound((part.y() - to.y()) * dpr),
                            qRound(part.width() * dpr), qRound(part.height() * dpr));
         if constexpr (std::is_same_v<Picture, QImage>) {
@@ -125,11 +137,22 @@ void drawCached(QPainter& painter, const Picture& pm, const QRect& to, qreal dpr
                 painter.drawPixmap(QRectF(part), pm, QRectF(source));
         }
     };
-    if (!painter.hasClipping()) {
+    // Bands of a few dozen lines: the raster engine hands a taller blend to its thread pool, whose
+    // wake-ups cost more than the blend of a small changed area.
+    auto drawPart = [&](const QRect& part) {
+        constexpr int kBand = 64;
+        for (int y = part.top(); y <= part.bottom(); y += kBand)
+            drawBand(QRect(part.left(), y, part.width(), std::min(kBand, part.bottom() + 1 - y)));
+    };
+    const QRegion* exposed = ExposedRegion::current();
+    if (!exposed && !painter.hasClipping()) {
         drawPart(to);
         return;
     }
-    for (const QRect& r : painter.clipRegion()) {
+    QRegion clip = exposed ? *exposed : painter.clipRegion();
+    if (exposed && painter.hasClipping())
+        clip &= painter.clipRegion();
+    for (const QRect& r : clip) {
         const QRect part = to & r;
         if (!part.isEmpty())
             drawPart(part);
@@ -160,7 +183,7 @@ bool drawImage(QPainter& painter, const QString& imageString, const QRect& targe
         auto svg = res.svg(file);
         ok = svg != nullptr;
         if (svg)
-            drawCached(painter, cachedPicture(QStringLiteral("svg|") + file, pixels,
+            drawCached(painter, cachedPicture(QStringLiteral("svg|") + file, to.size(), dpr,
                                               [&](QPainter& p, const QRect& r) { svg->render(&p, QRectF(r)); }),
                        to, dpr);
     } else if (!res.isSvg(file) && cacheable && style.corner.isNull()) {
@@ -174,7 +197,7 @@ bool drawImage(QPainter& painter, const QString& imageString, const QRect& targe
                 drawCached(painter, img, to, dpr, src.topLeft());
             } else {
                 const QString key = QStringLiteral("img|%1|%2,%3,%4,%5").arg(file).arg(src.x()).arg(src.y()).arg(src.width()).arg(src.height());
-                drawCached(painter, cachedPicture(key, pixels, [&](QPainter& p, const QRect& r) { p.drawImage(r, img, src); }), to, dpr);
+                drawCached(painter, cachedPicture(key, to.size(), dpr, [&](QPainter& p, const QRect& r) { p.drawImage(r, img, src); }), to, dpr);
             }
         }
     } else if (res.isSvg(file)) {

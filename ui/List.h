@@ -72,6 +72,7 @@ public:
 
 protected:
     bool wantsMouse() const override { return true; }
+    bool paintsAnything() const override { return true; }
     void paintBkColor(QPainter& p) override;
     void paintText(QPainter& p) override;
 };
@@ -87,6 +88,7 @@ public:
 
 protected:
     bool wantsMouse() const override { return true; }
+    bool paintsAnything() const override { return true; }
     void paintBkColor(QPainter& p) override;
 };
 

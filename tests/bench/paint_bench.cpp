@@ -9,6 +9,7 @@
 #include "controls/KeyControls.h"
 #include "controls/Registration.h"
 #include "device/DeviceEnvironment.h"
+#include "device/LightPreview.h"
 #include "device/MouseDevice.h"
 #include "sim/Simulation.h"
 #include "ui/Resources.h"
@@ -141,8 +142,11 @@ void BM_KeyboardFrame170(benchmark::State& state)
     uint8_t frame = 0;
     for (auto _ : state) {
         ++frame;
-        for (size_t i = 0; i < lights.size(); ++i)
-            lights[i]->setLightColor(uint8_t(frame + i), uint8_t(frame * 3 + i), uint8_t(255 - frame), 255);
+        {
+            controls::LightFrame lit; // as a device paints its zones
+            for (size_t i = 0; i < lights.size(); ++i)
+                lit.set(lights[i], light::pack(uint8_t(frame + i), uint8_t(frame * 3 + i), uint8_t(255 - frame), 255));
+        }
         paintPending(window);
     }
     ui::Resources::instance().release();
