@@ -248,7 +248,63 @@ void CDeviceKeyButtonUI::paintLightLayer(QPainter& p)
     }
 }
 
-CSelectPanelUI::CSelectPanelUI(QWidget* parent) : ui::VerticalLayout(parent) { setMouseTracking(true); }
+CSelectPanelUI::CSelectPanelUI(QWidget* parent) : ui::VerticalLayout(parent)
+{
+    setMouseTracking(true);
+}
+
+std::vector<int> CSelectPanelUI::backdropKey(qreal dpr) const
+{
+    // Everything the backdrop depends on: the look of the layouts (a generation counter that a
+    // background change of any layout moves on), the sizes of the layouts it lies in, its place
+    // in the window, its size and the device pixel ratio.
+    std::vector<int> key{int(ui::Control::layoutLookGeneration()), int(dpr * 100), width(), height()};
+    const QPoint at = mapTo(window(), QPoint(0, 0));
+    key.push_back(at.x());
+    key.push_back(at.y());
+    for (const QWidget* w = parentWidget(); w; w = w->isWindow() ? nullptr : w->parentWidget()) {
+        key.push_back(w->width());
+        key.push_back(w->height());
+    }
+    return key;
+}
+
+bool CSelectPanelUI::backdropPossible() const
+{
+    // Only the chain of layouts lies under the picture: a visible sibling below it (of it or of a
+    // layout it sits in) that overlaps it would be left out of the backdrop.
+    const QRect mine(mapTo(window(), QPoint(0, 0)), size());
+    const QWidget* branch = this;
+    for (const QWidget* parent = parentWidget(); parent; branch = parent, parent = parent->isWindow() ? nullptr : parent->parentWidget()) {
+        for (const QObject* o : parent->children()) {
+            if (o == branch)
+                break; // siblings after the branch are painted over the picture by the window
+            const auto* w = qobject_cast<const QWidget*>(o);
+            if (w && !w->isHidden() && !w->isWindow() && QRect(w->mapTo(window(), QPoint(0, 0)), w->size()).intersects(mine))
+                return false;
+        }
+    }
+    return true;
+}
+
+void CSelectPanelUI::renderBackdrop(qreal dpr)
+{
+    QImage image(QSize(qRound(width() * dpr), qRound(height() * dpr)), QImage::Format_ARGB32_Premultiplied);
+    image.setDevicePixelRatio(dpr);
+    image.fill(Qt::transparent);
+    std::vector<QWidget*> chain;
+    for (QWidget* w = parentWidget(); w; w = w->isWindow() ? nullptr : w->parentWidget())
+        chain.push_back(w);
+    renderingBackdrop_ = true;
+    // From the window down to the picture itself, each one alone (no children).
+    for (auto it = chain.rbegin(); it != chain.rend(); ++it) {
+        const QRect area(mapTo(*it, QPoint(0, 0)), size());
+        (*it)->render(&image, QPoint(0, 0), QRegion(area), QWidget::RenderFlags());
+    }
+    render(&image, QPoint(0, 0), QRegion(rect()), QWidget::RenderFlags());
+    renderingBackdrop_ = false;
+    backdrop_ = QPixmap::fromImage(std::move(image));
+}
 
 ui::Control* CSelectPanelUI::getInterface(const QString& className)
 {
@@ -316,8 +372,48 @@ void CSelectPanelUI::doEvent(UiEvent& e)
 
 void CSelectPanelUI::paintEvent(QPaintEvent* e)
 {
-    ui::VerticalLayout::paintEvent(e);
+    if (renderingBackdrop_) {
+        ui::VerticalLayout::paintEvent(e); // its own background, into the backdrop
+        return;
+    }
     QPainter p(this);
+    const qreal dpr = p.deviceTransform().m11() > 0 ? p.deviceTransform().m11() : 1.0;
+    std::vector<int> key = backdropKey(dpr);
+    const bool opaque = testAttribute(Qt::WA_OpaquePaintEvent);
+    if (opaque) {
+        // The window painted nothing under the picture: the backdrop stands in for it. Should
+        // anything under it have changed, this one frame shows the old backdrop and the picture
+        // is painted again the ordinary way at once, then kept anew.
+        p.setCompositionMode(QPainter::CompositionMode_Source);
+        for (const QRect& r : e->region())
+            for (int y = r.top(); y <= r.bottom(); y += 64) { // bands: see ui::drawImage
+                const QRectF band(r.left(), y, r.width(), std::min(64, r.bottom() + 1 - y));
+                p.drawPixmap(band, backdrop_, QRectF(band.topLeft() * dpr, band.size() * dpr));
+            }
+        p.setCompositionMode(QPainter::CompositionMode_SourceOver);
+        if (key != backdropKey_) {
+            QWidget::setAttribute(Qt::WA_OpaquePaintEvent, false);
+            backdropKey_.clear();
+            QMetaObject::invokeMethod(this, [this] { update(); }, Qt::QueuedConnection);
+        }
+    } else {
+        p.end();
+        ui::VerticalLayout::paintEvent(e);
+        p.begin(this);
+        if (key != backdropKey_ && !backdropPending_) {
+            // Kept after this paint, outside it: a widget cannot render others while it paints.
+            backdropPending_ = true;
+            QMetaObject::invokeMethod(this, [this] {
+                backdropPending_ = false;
+                if (!isVisible() || !backdropPossible())
+                    return;
+                const qreal ratio = devicePixelRatioF();
+                renderBackdrop(ratio);
+                backdropKey_ = backdropKey(ratio);
+                QWidget::setAttribute(Qt::WA_OpaquePaintEvent, true);
+            }, Qt::QueuedConnection);
+        }
+    }
     const QRect exposed = e->rect();
     // The light zones that leave their drawing to the picture, in their order (under the keys,
     // which are painted after the picture as its children).

@@ -5,6 +5,7 @@
 #include "ui/Label.h"
 
 #include <QImage>
+#include <QPixmap>
 
 #include <vector>
 
@@ -92,11 +93,22 @@ protected:
     void mousePressEvent(QMouseEvent*) override;
 
 private:
+    // What lies under the picture (the layouts it sits in and its own background), rendered once:
+    // the picture paints it itself as an opaque widget, so a frame of its lights repaints this one
+    // widget and none of the layers under it. Rebuilt when anything under it may have changed.
+    std::vector<int> backdropKey(qreal dpr) const;
+    bool backdropPossible() const;
+    void renderBackdrop(qreal dpr);
+
     bool dragging_ = false;
     bool pressed_ = false;
     QPoint anchor_;
     QPoint current_;
     QRect selection_;
+    QPixmap backdrop_;
+    std::vector<int> backdropKey_;
+    bool renderingBackdrop_ = false;
+    bool backdropPending_ = false;
 };
 
 } // namespace q9::controls

@@ -57,6 +57,12 @@ bool parseColor(const QString& text, QRgb& out)
     return true;
 }
 
+namespace {
+unsigned lookGeneration = 0;
+}
+
+unsigned Control::layoutLookGeneration() { return lookGeneration; }
+
 Control::Control(QWidget* parent) : QWidget(parent)
 {
     setAttribute(Qt::WA_Hover, false);
@@ -105,6 +111,8 @@ void Control::setBkColor(QRgb argb)
     if (bkColor_ == argb)
         return;
     bkColor_ = argb;
+    if (!children().isEmpty())
+        ++lookGeneration;
     update();
 }
 
@@ -113,6 +121,8 @@ void Control::setBkImage(const QString& image)
     if (bkImage_ == image)
         return;
     bkImage_ = image;
+    if (!children().isEmpty())
+        ++lookGeneration;
     update();
 }
 
@@ -155,6 +165,8 @@ void Control::needParentUpdate()
 bool Control::setAttribute(const QString& name, const QString& value)
 {
     const QString n = name.toLower();
+    if (!children().isEmpty())
+        ++lookGeneration;
     QRgb c = 0;
     if (n == QLatin1String("name")) setName(value);
     else if (n == QLatin1String("text")) setText(value);

@@ -38,6 +38,9 @@ public:
     ~Control() override;
 
     virtual QString getClass() const { return QStringLiteral("Control"); }
+    // Moves on whenever a control that holds others changes how it looks (background, border):
+    // pictures that keep what lies under them compare it.
+    static unsigned layoutLookGeneration();
     // The control itself when it is of (or derives from) the named class.
     virtual Control* getInterface(const QString& className);
 
