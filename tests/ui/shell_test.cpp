@@ -18,7 +18,10 @@
 #include "ui/Slider.h"
 #include "ui/Resources.h"
 
+#include "controls/KeyControls.h"
+
 #include <QElapsedTimer>
+#include <QScreen>
 #include <filesystem>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -147,6 +150,67 @@ TEST_F(Shell, APlugOrAnUnplugShowsOrHidesTheTabWithinATenthOfASecond)
         EXPECT_LT(t.elapsed(), 100);
         mouse->clearReceived();
     }
+}
+
+// Counts the paints a widget gets.
+struct PaintCounter : QObject {
+    int paints = 0;
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() == QEvent::Paint)
+            ++paints;
+        return false;
+    }
+};
+
+TEST_F(Shell, ThePictureShowsEachNewLightAndPaintsNothingWhileTheLightStaysTheSame)
+{
+    start("mouse");
+    ASSERT_TRUE(synced());
+    CTarvenixMouseDevice* m = wnd->mice()[0];
+    auto* zone = qobject_cast<controls::CDeviceKeyButtonUI*>(ui::Window::findSubControlByName(m, "light_3"));
+    ASSERT_NE(zone, nullptr);
+    auto* picture = zone->parentWidget();
+    PaintCounter counter;
+    picture->installEventFilter(&counter);
+    // What the screen shows over the zone: the red and blue totals of its pixels.
+    auto shown = [&] {
+        const QImage img = wnd->screen()->grabWindow(wnd->winId()).toImage();
+        const QRect r(zone->mapTo(wnd.get(), QPoint(0, 0)) * img.devicePixelRatio(), zone->size() * img.devicePixelRatio());
+        qint64 red = 0, blue = 0;
+        for (int y = r.top(); y <= r.bottom(); ++y)
+            for (int x = r.left(); x <= r.right(); ++x) {
+                red += qRed(img.pixel(x, y));
+                blue += qBlue(img.pixel(x, y));
+            }
+        return std::pair{red, blue};
+    };
+    LightInfoRecord l = m->lightState();
+    l.selectItem = 0; // static
+    l.light = 4;
+    l.red = 255, l.green = 0, l.blue = 0;
+    m->setLightState(l);
+    ASSERT_TRUE(waitFor([&] { auto [r, b] = shown(); return r > 2 * b; }, 1000));
+
+    QTest::qWait(200);
+    counter.paints = 0;
+    QTest::qWait(600);
+    EXPECT_EQ(counter.paints, 0); // nothing changes, nothing is painted
+
+    l.red = 0, l.blue = 255;
+    m->setLightState(l);
+    EXPECT_TRUE(waitFor([&] { auto [r, b] = shown(); return b > 2 * r; }, 1000));
+
+    // An animated effect is painted, but not more often than the preview's frame rate.
+    l.selectItem = 3; // spectrum
+    l.speed = 4;      // a step every 14 ms
+    m->setLightState(l);
+    QTest::qWait(200);
+    counter.paints = 0;
+    QTest::qWait(1000);
+    EXPECT_GE(counter.paints, 3);
+    EXPECT_LE(counter.paints, 1000 / light::kPreviewFrameMs + 3);
+    picture->removeEventFilter(&counter);
 }
 
 TEST_F(Shell, AReceiverWhoseMouseIsOffShowsNothingUntilTheLinkComesUp)
