@@ -7,7 +7,9 @@
 #include "ui/Resources.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QFontDatabase>
+#include <QStandardPaths>
 
 namespace q9::app {
 
@@ -18,16 +20,38 @@ QStringList privateFontFiles()
             QStringLiteral("Font/NotoSansSC-Regular.ttf")};
 }
 
+namespace {
+
+// Whether a font file is one of the system's installed fonts (the build links the Font/ folder to
+// them): the font database already knows it from its cache, and registering it again would make
+// it read the whole file afresh (the CJK collection alone takes most of a start).
+bool systemFont(const QString& path)
+{
+    const QString real = QFileInfo(path).canonicalFilePath();
+    if (real.isEmpty())
+        return false;
+    for (const QString& dir : QStandardPaths::standardLocations(QStandardPaths::FontsLocation)) {
+        const QString base = QFileInfo(dir).canonicalFilePath();
+        if (!base.isEmpty() && real.startsWith(base + QLatin1Char('/')))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
 bool PrivateFonts::load(const QString& programFolder)
 {
     release();
     for (const QString& file : privateFontFiles()) {
         const QString path = programFolder + file;
         // A file of zero bytes, or one that is not a font, fails like a missing one.
-        const int id = QFile(path).size() > 0 ? QFontDatabase::addApplicationFont(path) : -1;
+        int id = -1;
+        if (QFile(path).size() > 0)
+            id = systemFont(path) ? kInstalled : QFontDatabase::addApplicationFont(path);
         ids_.push_back(id);
     }
-    return !ids_.isEmpty() && ids_.back() >= 0;
+    return !ids_.isEmpty() && (ids_.back() >= 0 || ids_.back() == kInstalled);
 }
 
 void PrivateFonts::release()

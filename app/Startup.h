@@ -23,6 +23,7 @@ public:
     ~PrivateFonts() { release(); }
 
 private:
+    static constexpr int kInstalled = -2; // a font the system has installed: nothing to register
     QList<int> ids_; // -1 for a font that failed
 };
 

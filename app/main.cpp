@@ -14,6 +14,7 @@
 #include "ui/Resources.h"
 
 #include <QApplication>
+#include <QFont>
 #include <QMessageBox>
 #include <QTimer>
 
@@ -140,6 +141,13 @@ int main(int argc, char** argv)
     q9::app::PrivateFonts fonts;
     if (!fonts.load(q9::folders::programFolder()))
         QMessageBox::warning(nullptr, QString(), QStringLiteral("加载内存字体错误"));
+    {
+        // Text in Qt's own widgets (edits, combo lists) falls back to the program's Chinese font
+        // too, rather than to whatever large CJK collection the desktop would pick.
+        QFont f = QApplication::font();
+        f.setFamilies({f.family(), QStringLiteral("Droid Sans Fallback")});
+        QApplication::setFont(f);
+    }
 
     const uint32_t activation = q9::app::activationMessage();
     q9::trace("软件标示：" + std::to_string(activation));

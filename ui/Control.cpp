@@ -296,7 +296,9 @@ QFont Control::makeFont(int id) const
     const FontSpec style = id >= 0 ? Resources::instance().font(id) : Resources::instance().defaultFont();
     QFont f;
     if (!style.family.isEmpty())
-        f.setFamilies({style.family, QStringLiteral("Noto Sans CJK SC"), QStringLiteral("Droid Sans Fallback")});
+        // Chinese text falls back to the program's Chinese font (a plain TrueType font: the large
+        // CJK collections cost several megabytes of memory once a few glyphs are drawn).
+        f.setFamilies({style.family, QStringLiteral("Droid Sans Fallback")});
     f.setPixelSize(std::max(1, qRound(style.pixelSize * scale())));
     f.setBold(style.bold);
     f.setItalic(style.italic);

@@ -179,14 +179,18 @@ bool drawImage(QPainter& painter, const QString& imageString, const QRect& targe
     const bool cacheable = pixelAligned(painter);
     const qreal dpr = deviceScale(painter);
     const QSize pixels(qRound(to.width() * dpr), qRound(to.height() * dpr));
-    if (res.isSvg(file) && cacheable) {
+    // A window-sized background is not kept: it is painted rarely (the device pictures keep what
+    // lies under them) and would hold a megabyte or two for nothing.
+    constexpr qint64 kLargestKept = 400 * 400;
+    const bool keep = cacheable && qint64(pixels.width()) * pixels.height() <= kLargestKept;
+    if (res.isSvg(file) && keep) {
         auto svg = res.svg(file);
         ok = svg != nullptr;
         if (svg)
             drawCached(painter, cachedPicture(QStringLiteral("svg|") + file, to.size(), dpr,
                                               [&](QPainter& p, const QRect& r) { svg->render(&p, QRectF(r)); }),
                        to, dpr);
-    } else if (!res.isSvg(file) && cacheable && style.corner.isNull()) {
+    } else if (!res.isSvg(file) && keep && style.corner.isNull()) {
         // A raster image drawn at another size is scaled once, not on every paint.
         QImage img = res.image(file);
         if (img.isNull()) {
