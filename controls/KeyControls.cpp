@@ -195,57 +195,62 @@ void CDeviceKeyButtonUI::paintSelection(QPainter& p)
 
 void CDeviceKeyButtonUI::paintLightLayer(QPainter& p)
 {
-    if (lightLayer_) {
+    if (!lightLayer_)
+        return;
+    if (lightImage_.isEmpty()) {
         const QColor glow = QColor::fromRgb(lightColor_);
+        QRadialGradient g(QRectF(rect()).center(), std::max(width(), height()) / 2.0);
+        g.setColorAt(0, glow);
+        g.setColorAt(1, QColor(glow.red(), glow.green(), glow.blue(), 0));
         p.save();
         p.setOpacity(brightness_ / 255.0);
-        if (!lightImage_.isEmpty()) {
-            // The light image is a shape; the zone colour fills it. The shape's coverage is kept
-            // per size and filled with a new colour by hand: no painter per frame and button.
-            const qreal dpr = p.deviceTransform().m11() > 0 ? p.deviceTransform().m11() : 1.0;
-            const QSize pixels(qRound(width() * dpr), qRound(height() * dpr));
-            if (mask_.size() != pixels) {
-                QImage shape(pixels, QImage::Format_ARGB32_Premultiplied);
-                shape.fill(Qt::transparent);
-                {
-                    QPainter lp(&shape);
-                    const ui::ExposedRegion whole(nullptr); // the shape is kept: draw all of it
-                    lp.setRenderHint(QPainter::Antialiasing);
-                    lp.scale(dpr, dpr);
-                    drawImageString(lp, lightImage_, rect());
-                }
-                mask_ = shape.convertToFormat(QImage::Format_Alpha8);
-                tinted_ = QImage();
-            }
-            if (tinted_.size() != pixels || tintedColor_ != lightColor_) {
-                if (tinted_.size() != pixels)
-                    tinted_ = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
-                const uint r = qRed(lightColor_), g = qGreen(lightColor_), b = qBlue(lightColor_);
-                for (int y = 0; y < pixels.height(); ++y) {
-                    const uchar* m = mask_.constScanLine(y);
-                    auto* out = reinterpret_cast<QRgb*>(tinted_.scanLine(y));
-                    for (int x = 0; x < pixels.width(); ++x) {
-                        const uint a = m[x];
-                        out[x] = qRgba(int(r * a / 255), int(g * a / 255), int(b * a / 255), int(a));
-                    }
-                }
-                tintedColor_ = lightColor_;
-            }
-            if (tinted_.size() == size() && !p.deviceTransform().isScaling())
-                p.drawImage(QPoint(0, 0), tinted_); // one pixel per pixel: the blend without scaling
-            else
-                p.drawImage(QRectF(rect()), tinted_, QRectF(tinted_.rect()));
-        } else {
-            QRadialGradient g(QRectF(rect()).center(), std::max(width(), height()) / 2.0);
-            g.setColorAt(0, glow);
-            g.setColorAt(1, QColor(glow.red(), glow.green(), glow.blue(), 0));
-            p.setPen(Qt::NoPen);
-            p.setBrush(g);
-            p.setRenderHint(QPainter::Antialiasing);
-            p.drawEllipse(QRectF(rect()));
-        }
+        p.setPen(Qt::NoPen);
+        p.setBrush(g);
+        p.setRenderHint(QPainter::Antialiasing);
+        p.drawEllipse(QRectF(rect()));
         p.restore();
+        return;
     }
+    // The light image is a shape; the zone colour at its brightness fills it. The shape's coverage
+    // is kept per size and filled by hand when the colour changes: no painter per frame and zone.
+    const qreal dpr = p.deviceTransform().m11() > 0 ? p.deviceTransform().m11() : 1.0;
+    const QSize pixels(qRound(width() * dpr), qRound(height() * dpr));
+    if (mask_.size() != pixels) {
+        QImage shape(pixels, QImage::Format_ARGB32_Premultiplied);
+        shape.fill(Qt::transparent);
+        {
+            QPainter lp(&shape);
+            const ui::ExposedRegion whole(nullptr); // the shape is kept: draw all of it
+            lp.setRenderHint(QPainter::Antialiasing);
+            lp.scale(dpr, dpr);
+            drawImageString(lp, lightImage_, rect());
+        }
+        mask_ = shape.convertToFormat(QImage::Format_Alpha8);
+        tinted_ = QImage();
+    }
+    const QRgb tint = qRgba(qRed(lightColor_), qGreen(lightColor_), qBlue(lightColor_), brightness_);
+    if (tinted_.size() != pixels || tintedColor_ != tint) {
+        if (tinted_.size() != pixels)
+            tinted_ = QImage(pixels, QImage::Format_ARGB32_Premultiplied);
+        // Premultiplied colour for each coverage value, the brightness taken as opacity.
+        QRgb table[256];
+        const uint r = qRed(tint), g = qGreen(tint), b = qBlue(tint), k = qAlpha(tint);
+        for (uint a = 0; a < 256; ++a) {
+            const uint alpha = a * k / 255;
+            table[a] = qRgba(int(r * alpha / 255), int(g * alpha / 255), int(b * alpha / 255), int(alpha));
+        }
+        for (int y = 0; y < pixels.height(); ++y) {
+            const uchar* m = mask_.constScanLine(y);
+            auto* out = reinterpret_cast<QRgb*>(tinted_.scanLine(y));
+            for (int x = 0; x < pixels.width(); ++x)
+                out[x] = table[m[x]];
+        }
+        tintedColor_ = tint;
+    }
+    if (tinted_.size() == size() && !p.deviceTransform().isScaling())
+        p.drawImage(QPoint(0, 0), tinted_); // one pixel per pixel: the blend without scaling
+    else
+        p.drawImage(QRectF(rect()), tinted_, QRectF(tinted_.rect()));
 }
 
 CSelectPanelUI::CSelectPanelUI(QWidget* parent) : ui::VerticalLayout(parent)

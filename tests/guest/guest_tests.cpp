@@ -7,9 +7,15 @@
 #include "sim/MouseEmulator.h"
 #include "sim/UhidBridge.h"
 
+#include "device/StopEvent.h"
+
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
+#include <mutex>
+#include <optional>
+#include <tuple>
 #include <cstdio>
 #include <future>
 #include <numeric>
@@ -214,6 +220,68 @@ TEST_F(GuestMouse, DestroyingTheDeviceIsARemoval)
     EXPECT_EQ(events[0], std::make_pair(ScanEvent::Removal, 4));
     EXPECT_EQ(events[1], std::make_pair(ScanEvent::Removal, 5));
     EXPECT_TRUE(live[4].isFree());
+}
+
+// The device watch on the real backend: the kernel announces the hidraw nodes (no udevd runs in
+// the guest, so its own events are taken) and the watch looks at the bus only then.
+TEST_F(GuestMouse, TheWatchSeesUhidDevicesComeAndGoWithoutPolling)
+{
+    struct Counting final : HidBackend {
+        std::shared_ptr<HidapiBackend> inner;
+        std::atomic<int> listings{0};
+        bool listNodes(std::vector<HidNodeInfo>& n) override { ++listings; return inner->listNodes(n); }
+        std::shared_ptr<HidNode> openNode(const std::string& n, bool r, bool w) override { return inner->openNode(n, r, w); }
+        bool nodePresent(const std::string& n, uint16_t v, uint16_t p) override { return inner->nodePresent(n, v, p); }
+        bool ownsNode(const std::string& n) const override { return inner->ownsNode(n); }
+        bool watchChanges() override { return inner->watchChanges(); }
+        void changeDescriptors(std::vector<int>& out) const override { inner->changeDescriptors(out); }
+        void takeChanges() override { inner->takeChanges(); }
+    };
+    auto counting = std::make_shared<Counting>();
+    counting->inner = backend;
+    ASSERT_TRUE(counting->watchChanges()) << "no hot-plug announcements from the kernel";
+
+    LiveInterfaceList watched = buildLiveInterfaceList();
+    StopEvent stop;
+    std::mutex mutex;
+    std::vector<std::tuple<ScanEvent, int, steady_clock::time_point>> reports;
+    std::thread watch([&] {
+        runDeviceWatch(counting, watched, stop, [&](ScanEvent e, int row) {
+            std::lock_guard lock(mutex);
+            reports.emplace_back(e, row, steady_clock::now());
+        }, nullptr);
+    });
+    auto reportedAt = [&](ScanEvent e, int row) -> std::optional<steady_clock::time_point> {
+        std::lock_guard lock(mutex);
+        for (const auto& [kind, r, at] : reports)
+            if (kind == e && r == row)
+                return at;
+        return std::nullopt;
+    };
+    std::this_thread::sleep_for(milliseconds(kSettlePassMs + 200));
+    const int idleListings = counting->listings;
+    std::this_thread::sleep_for(milliseconds(500));
+    EXPECT_EQ(counting->listings, idleListings); // an idle bus is not looked at
+
+    plug("cable"); // returns once both hidraw nodes are listed
+    const auto nodesThere = steady_clock::now();
+    std::optional<steady_clock::time_point> in;
+    while (!(in = reportedAt(ScanEvent::Arrival, 4)) && steady_clock::now() < nodesThere + seconds(5))
+        std::this_thread::sleep_for(milliseconds(1));
+    ASSERT_TRUE(in.has_value());
+    EXPECT_LT(duration_cast<milliseconds>(*in - nodesThere).count(), 100);
+
+    kernelDevices.clear(); // UHID_DESTROY: the kernel removes the devices and announces it
+    const auto gone = steady_clock::now();
+    std::optional<steady_clock::time_point> out;
+    while (!(out = reportedAt(ScanEvent::Removal, 4)) && steady_clock::now() < gone + seconds(5))
+        std::this_thread::sleep_for(milliseconds(1));
+    ASSERT_TRUE(out.has_value());
+    EXPECT_LT(duration_cast<milliseconds>(*out - gone).count(), 100);
+    EXPECT_TRUE(watched[4].isFree());
+
+    stop.set();
+    watch.join();
 }
 
 } // namespace
