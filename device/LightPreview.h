@@ -17,10 +17,11 @@ constexpr std::array<uint8_t, 5> kLevels = {0, 50, 100, 175, 255};
 constexpr std::array<uint8_t, 5> kThresholds = {28, 23, 18, 13, 7};
 // One counted tick of the preview thread.
 constexpr int kTickMs = 2;
-// The preview shows at most one frame in this many milliseconds (8 a second). The effect still steps at its own
-// period (the steps that fell due are run together), so its timing is the device's; only the
-// picture is sampled less often. A frame of the window costs a fixed share of a core however
-// little changes, and the preview must not keep a core busy while the window is merely open.
+// The preview shows at most one frame in this many milliseconds (8 a second). The effect still
+// steps at its own period (the steps that fell due are run together), so its timing is the
+// device's; only the picture is sampled less often. A frame of the window costs a fixed share of
+// a core however little changes, and the preview must not keep a core busy while the window is
+// merely open.
 constexpr int kPreviewFrameMs = 125;
 
 struct Rgb {

@@ -213,6 +213,22 @@ TEST_F(Shell, ThePictureShowsEachNewLightAndPaintsNothingWhileTheLightStaysTheSa
     picture->removeEventFilter(&counter);
 }
 
+TEST_F(Shell, AMinimisedOrHiddenWindowStopsThePreviewAndShowingItStartsItAgain)
+{
+    start("mouse");
+    ASSERT_TRUE(synced());
+    CTarvenixMouseDevice* m = wnd->mice()[0];
+    EXPECT_TRUE(m->pictureShown());
+    wnd->showMinimized();
+    EXPECT_TRUE(waitFor([&] { return !m->pictureShown(); }, 1000));
+    wnd->showNormal();
+    EXPECT_TRUE(waitFor([&] { return m->pictureShown(); }, 1000));
+    cmd("click closebtn"); // to the tray, or minimised where the desktop has none
+    EXPECT_TRUE(waitFor([&] { return !m->pictureShown(); }, 1000));
+    wnd->reveal();
+    EXPECT_TRUE(waitFor([&] { return m->pictureShown(); }, 1000));
+}
+
 TEST_F(Shell, AReceiverWhoseMouseIsOffShowsNothingUntilTheLinkComesUp)
 {
     start();
