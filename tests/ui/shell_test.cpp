@@ -213,6 +213,29 @@ TEST_F(Shell, ThePictureShowsEachNewLightAndPaintsNothingWhileTheLightStaysTheSa
     picture->removeEventFilter(&counter);
 }
 
+TEST_F(Shell, ThePictureShowsAChangedBackgroundUnderItNotAKeptOldOne)
+{
+    start("mouse");
+    ASSERT_TRUE(synced());
+    CTarvenixMouseDevice* m = wnd->mice()[0];
+    auto* zone = ui::Window::findSubControlByName(m, "light_3");
+    ASSERT_NE(zone, nullptr);
+    auto* picture = qobject_cast<ui::Control*>(zone->parentWidget());
+    auto* under = qobject_cast<ui::Control*>(picture->parentWidget());
+    ASSERT_TRUE(picture && under);
+    QTest::qWait(300); // the picture keeps what lies under it after its first paint
+    // A corner of the picture, where the mouse art leaves the layouts under it visible.
+    const QPoint corner = picture->mapTo(wnd.get(), QPoint(2, 2));
+    auto shownAt = [&] {
+        const QImage img = wnd->screen()->grabWindow(wnd->winId()).toImage();
+        return img.pixel(corner * img.devicePixelRatio());
+    };
+    under->setBkColor(0xFF00FF00);
+    EXPECT_TRUE(waitFor([&] { return qGreen(shownAt()) > 200 && qRed(shownAt()) < 60; }, 1000));
+    under->setBkColor(0xFFFF0000);
+    EXPECT_TRUE(waitFor([&] { return qRed(shownAt()) > 200 && qGreen(shownAt()) < 60; }, 1000));
+}
+
 TEST_F(Shell, AMinimisedOrHiddenWindowStopsThePreviewAndShowingItStartsItAgain)
 {
     start("mouse");
