@@ -10,6 +10,7 @@
 #include "platform/Messages.h"
 #include "platform/SingleInstance.h"
 #include "platform/Trace.h"
+#include "profile/JsonFile.h"
 #include "sim/Simulation.h"
 #include "ui/Resources.h"
 
@@ -18,6 +19,7 @@
 #include <QMessageBox>
 #include <QTimer>
 
+#include <csignal>
 #include <iostream>
 #include <memory>
 #include <string>
@@ -131,6 +133,10 @@ int main(int argc, char** argv)
     if (options.list)
         return listDevices(options);
 
+#ifdef SIGXFSZ
+    // Past a file-size limit a write fails (EFBIG) like a full disk, instead of ending the program.
+    std::signal(SIGXFSZ, SIG_IGN);
+#endif
     // Messages that exist before anything else runs.
     q9::app::registerStartupMessages();
 
@@ -176,6 +182,8 @@ int main(int argc, char** argv)
     env.backend = makeBackend(simulation.get());
     env.dataRoot = wide(q9::folders::userDataFolder());
     env.programFolder = wide(q9::folders::programFolder());
+    // Temporary files of writes that a process ended before it could finish (a crash, a kill).
+    q9::RemoveStaleTemporaries(env.dataRoot);
 
     int exitCode = 0;
     {

@@ -8,6 +8,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <csignal>
 #include <chrono>
 #include <cstdio>
 #include <cstring>
@@ -21,6 +22,7 @@
 #include <io.h>
 #include <process.h>
 #else
+#include <signal.h>
 #include <unistd.h>
 #endif
 
@@ -179,6 +181,57 @@ int WriteJsonFile(const std::wstring& path, const Json::Value& value)
         return -1;
     }
     return 0;
+}
+
+namespace {
+
+// The writer's process id in a temporary file's name, or -1 when the name is not of that form.
+long temporaryOwner(const std::string& name)
+{
+    const size_t at = name.rfind(".tmp");
+    if (at == std::string::npos)
+        return -1;
+    const std::string rest = name.substr(at + 4);
+    const size_t underscore = rest.find('_');
+    if (underscore == 0 || underscore == std::string::npos || underscore + 1 == rest.size())
+        return -1;
+    auto digits = [](const std::string& t) { return !t.empty() && t.size() <= 10 && t.find_first_not_of("0123456789") == std::string::npos; };
+    const std::string pid = rest.substr(0, underscore), n = rest.substr(underscore + 1);
+    if (!digits(pid) || !digits(n))
+        return -1;
+    return std::stol(pid);
+}
+
+bool processRuns(long pid)
+{
+#ifdef _WIN32
+    static_cast<void>(pid);
+    return true; // not looked at here: nothing is removed
+#else
+    return pid > 0 && (::kill(pid_t(pid), 0) == 0 || errno == EPERM);
+#endif
+}
+
+} // namespace
+
+int RemoveStaleTemporaries(const std::wstring& folder)
+{
+    std::error_code ec;
+    int removed = 0;
+    fs::recursive_directory_iterator it(ToFsPath(folder), fs::directory_options::skip_permission_denied, ec);
+    for (; !ec && it != fs::recursive_directory_iterator(); it.increment(ec)) {
+        if (it.depth() >= 2)
+            it.disable_recursion_pending();
+        std::error_code e;
+        if (!it->is_regular_file(e) || e)
+            continue;
+        const long owner = temporaryOwner(it->path().filename().string());
+        if (owner < 0 || processRuns(owner))
+            continue;
+        if (fs::remove(it->path(), e) && !e)
+            ++removed;
+    }
+    return removed;
 }
 
 std::string TimeStampName()

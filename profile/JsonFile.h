@@ -33,6 +33,11 @@ std::string StyledJsonText(const Json::Value& value);
 // to disk and then renamed over the old one. 0 when written; -1 when not, the old file untouched.
 int WriteJsonFile(const std::wstring& path, const Json::Value& value);
 
+// Removes what writes of processes that no longer run left behind in `folder` and its sub-folders
+// (two levels): temporary files named "<file>.tmp<pid>_<n>". A running process's files stay.
+// Returns how many were removed.
+int RemoveStaleTemporaries(const std::wstring& folder);
+
 // Local time as "yyyy_MM_dd_hh_mm_ss_mmm", the id of a new profile. Never the same id twice in one
 // run: a call in the same millisecond as the previous one gets the next millisecond.
 std::string TimeStampName();

@@ -89,6 +89,28 @@ TEST_F(DocumentTest, AProfileThatIsNoJsonIsKeptAsBadBeforeItIsRepaired)
     EXPECT_EQ(file("p.Json")["Device"][0], defaultSection);
 }
 
+TEST_F(DocumentTest, EachUnreadableVersionIsKeptAndNoneReplacesAnother)
+{
+    const std::string first = "{ \"Device\" : [ 1, ", second = "not json at all";
+    dir.write("p.Json", first);
+    doc.LoadDeviceSection(dir.wide("p.Json"));
+    dir.write("p.Json", second);
+    doc.LoadDeviceSection(dir.wide("p.Json"));
+    dir.write("p.Json", first); // the same content again: no second copy of it
+    doc.LoadDeviceSection(dir.wide("p.Json"));
+    EXPECT_EQ(dir.read("p.Json.bad"), first);
+    EXPECT_EQ(dir.read("p.Json.1.bad"), second);
+    EXPECT_FALSE(dir.exists("p.Json.2.bad"));
+    // Bounded: after ten different versions the oldest copy gives way, nothing more is added.
+    for (int i = 0; i < 12; ++i) {
+        dir.write("p.Json", "broken " + std::to_string(i));
+        doc.LoadDeviceSection(dir.wide("p.Json"));
+    }
+    EXPECT_TRUE(dir.exists("p.Json.9.bad"));
+    EXPECT_FALSE(dir.exists("p.Json.10.bad"));
+    EXPECT_EQ(dir.read("p.Json.1.bad").rfind("broken ", 0), 0u); // older copies were replaced, in order
+}
+
 TEST_F(DocumentTest, WithoutADefaultSectionNothingIsWrittenAndEverythingReadsEmpty)
 {
     std::filesystem::remove(dir / "default.Json");

@@ -9,6 +9,8 @@
 #include <set>
 
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace q9 {
 namespace {
@@ -115,6 +117,35 @@ TEST(JsonFileTest, MissingFileAndFolderReadAsNothing)
     std::filesystem::create_directory(dir / "folder.Json");
     EXPECT_EQ(ReadFileText(dir.wide("folder.Json")), "");
     EXPECT_TRUE(ReadJsonFile(dir.wide("folder.Json")).isNull());
+}
+
+TEST(JsonFileTest, TemporariesOfEndedProcessesGoAndEverythingElseStays)
+{
+    TempFolder dir;
+    // A process id that surely runs no more: a child that has ended and been waited for.
+    const pid_t child = fork();
+    if (child == 0)
+        _exit(0);
+    ASSERT_GT(child, 0);
+    waitpid(child, nullptr, 0);
+    const std::string dead = std::to_string(child), alive = std::to_string(getpid());
+    std::filesystem::create_directories(dir / "mouse" / "deeper");
+    const std::vector<std::pair<std::string, bool>> cases = {
+        // name, whether it goes
+        {"p.Json.tmp" + dead + "_0", true},
+        {"mouse/ProfileList.ini.tmp" + dead + "_12", true},
+        {"mouse/p.Json.tmp" + alive + "_3", false},     // a writer that still runs
+        {"mouse/deeper/x.Json.tmp" + dead + "_1", true}, // two levels down
+        {"p.Json.tmp", false},                          // not our pattern
+        {"p.Json.tmp" + dead + "_", false},
+        {"p.Json.tmpx_1", false},
+        {"p.Json", false},
+    };
+    for (const auto& [name, goes] : cases)
+        dir.write(name, "x");
+    EXPECT_EQ(RemoveStaleTemporaries(dir.wide("")), 3);
+    for (const auto& [name, goes] : cases)
+        EXPECT_EQ(dir.exists(name), !goes) << name;
 }
 
 // Makes every write beyond `bytes` fail with EFBIG, like a disk that fills up during a save.

@@ -110,6 +110,24 @@ TEST_F(Program, ScriptsCloseToTheTrayExitWithZeroAndFailWithTwo)
     EXPECT_TRUE(QString::fromUtf8(bad.readAllStandardError()).contains("s.txt:2: no control \"no_such_button\""));
 }
 
+TEST_F(Program, UnderAFileSizeLimitWritesFailButTheProgramRunsOn)
+{
+    // A one-block file-size limit: every profile the start writes fails (EFBIG) instead of ending
+    // the program with SIGXFSZ.
+    QFile script(runtime.filePath("s.txt"));
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write("wait 700\ndump DPI_edit_1\nquit\n");
+    script.close();
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.start(QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QStringLiteral("ulimit -f 1 && exec \"$0\" \"$@\""), kApp,
+                                        QStringLiteral("--simulate"), QStringLiteral("mouse"), QStringLiteral("--script"), script.fileName()});
+    ASSERT_TRUE(p.waitForFinished(20000));
+    EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+    EXPECT_TRUE(p.readAllStandardOutput().contains("DPI_edit_1"));
+}
+
 TEST_F(Program, AWorkToolQueryGetsTheIdentificationBlock)
 {
     QProcess first;
