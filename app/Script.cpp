@@ -233,8 +233,13 @@ void ScriptRunner::runFile(CMainWnd& wnd, sim::Simulation* simulation, const QSt
         lines << in.readLine();
     auto runner = std::make_shared<ScriptRunner>(wnd, simulation);
     runner->output = [](const QString& s) { std::cout << s.toStdString() << std::endl; };
+    // The steps own one another only through the timer that runs the next one: when the script
+    // ends, nothing is scheduled and everything is released (no cycle through the step itself).
     auto step = std::make_shared<std::function<void(int)>>();
-    *step = [runner, lines, path, step](int i) {
+    *step = [runner, lines, path, weak = std::weak_ptr(step)](int i) {
+        const auto self = weak.lock();
+        if (!self)
+            return;
         if (i >= lines.size() || runner->quitRequested()) {
             QApplication::exit(0);
             return;
@@ -243,7 +248,7 @@ void ScriptRunner::runFile(CMainWnd& wnd, sim::Simulation* simulation, const QSt
         // so a scripted run paints, polls and sleeps exactly as a user's run does.
         const int waitMs = waitMilliseconds(lines[i]);
         if (waitMs >= 0) {
-            QTimer::singleShot(waitMs, [step, i] { (*step)(i + 1); });
+            QTimer::singleShot(waitMs, [self, i] { (*self)(i + 1); });
             return;
         }
         if (!runner->run(lines[i])) {
@@ -251,7 +256,7 @@ void ScriptRunner::runFile(CMainWnd& wnd, sim::Simulation* simulation, const QSt
             QApplication::exit(2);
             return;
         }
-        QTimer::singleShot(0, [step, i] { (*step)(i + 1); });
+        QTimer::singleShot(0, [self, i] { (*self)(i + 1); });
     };
     QTimer::singleShot(0, [step] { (*step)(0); });
 }

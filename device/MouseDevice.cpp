@@ -49,7 +49,7 @@ CTarvenixMouseDevice::CTarvenixMouseDevice(QWidget* parent) : CTarvenixUSBDevice
     profile_.SetDeviceIndex(0);
 }
 
-CTarvenixMouseDevice::~CTarvenixMouseDevice() = default;
+CTarvenixMouseDevice::~CTarvenixMouseDevice() { stopThreads(); }
 
 ui::Control* CTarvenixMouseDevice::getInterface(const QString& className)
 {

@@ -43,7 +43,9 @@ CTarvenixUSBDevice::CTarvenixUSBDevice(int kind, QWidget* parent)
 {
 }
 
-CTarvenixUSBDevice::~CTarvenixUSBDevice()
+CTarvenixUSBDevice::~CTarvenixUSBDevice() { stopThreads(); }
+
+void CTarvenixUSBDevice::stopThreads()
 {
     stopPreview();
     stopReader(false);

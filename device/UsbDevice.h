@@ -168,6 +168,9 @@ protected:
 
     void startReader(bool receiver);
     void stopReader(bool receiver);
+    // Every device class calls this first in its destructor: the threads call its virtual
+    // operations (stepPreview, onDeviceEvent) and must end while the whole object still exists.
+    void stopThreads();
     void bindButtonsIn(ui::Control* scope);
 
     int kind_ = 0;

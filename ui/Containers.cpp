@@ -113,7 +113,10 @@ void Container::attach(Control* child)
         child->show();
     child->installEventFilter(this);
     connect(child, &QObject::destroyed, this, [this](QObject* gone) {
-        if (items_.removeAll(static_cast<Control*>(gone)))
+        // By now only the QObject part of `gone` is left: compare addresses, never cast it down.
+        const qsizetype before = items_.size();
+        items_.removeIf([gone](const Control* c) { return static_cast<const QObject*>(c) == gone; });
+        if (items_.size() != before)
             relayout();
     });
     if (scrollBar_)

@@ -258,7 +258,11 @@ TEST_F(Shell, AReceiverWhoseMouseIsOffShowsNothingUntilTheLinkComesUp)
     cmd("plug mouse-receiver");
     mouse = mouseEmulator();
     cmd("link mouse-receiver down");
-    ASSERT_TRUE(waitFor([&] { return wnd->liveList()[6].claimed && wnd->liveList()[7].claimed; }, 2000));
+    // Both arrivals handled (seen on the UI thread, not in the list the watch thread writes).
+    ASSERT_TRUE(waitFor([&] {
+        CTarvenixUSBDevice* d = wnd->mice().empty() ? nullptr : wnd->mice()[0];
+        return d && d->commandChannel().isOpen() && d->commandChannel().receiverMode() && d->readerRunning(true);
+    }, 2000));
     QTest::qWait(800); // the first link check, half a second after the arrival, finds it off
     EXPECT_FALSE(mouseTab()->tabVisible());
     EXPECT_TRUE(overlayShown());
