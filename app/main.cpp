@@ -15,6 +15,8 @@
 #include "ui/Resources.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QFont>
 #include <QMessageBox>
 #include <QTimer>
@@ -41,35 +43,70 @@ void usage(std::ostream& out)
            "  --simulate DEVICES  plug emulated devices at start: a comma-separated list of mouse,\n"
            "                      mouse-receiver, keyboard, keyboard-receiver, mousepad, headset\n"
            "  --script FILE       run the commands of FILE once the devices present are found (see README)\n"
-           "  --screenshot FILE   save the main window as PNG once it is shown, then end\n";
+           "  --screenshot FILE   save the main window as PNG once it is shown, then end\n"
+           "  --help, --version   print this text or the version, then end\n";
 }
 
-// 0: go on; 1: done (help); 2: bad arguments.
+int badArguments(const std::string& why)
+{
+    std::cerr << "q9zen: " << why << "\n";
+    usage(std::cerr);
+    return 2;
+}
+
+// 0: go on; 1: done (help, version); 2: bad arguments.
 int parse(int argc, char** argv, Options& o)
 {
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
+        // An option that takes a value: "--name VALUE" or "--name=VALUE".
+        auto value = [&](const char* name, std::string& out) {
+            const std::string n = name;
+            if (arg == n) {
+                if (i + 1 >= argc)
+                    return false;
+                out = argv[++i];
+                return true;
+            }
+            out = arg.substr(n.size() + 1);
+            return true;
+        };
+        auto is = [&](const char* name) { return arg == name || arg.rfind(std::string(name) + "=", 0) == 0; };
+        std::string v;
         if (arg == "--list") {
             o.list = true;
-        } else if (arg == "--simulate" && i + 1 < argc) {
-            o.simulate = true;
-            o.devices = argv[++i];
-        } else if (arg.rfind("--simulate=", 0) == 0) {
-            o.simulate = true;
-            o.devices = arg.substr(11);
-        } else if (arg == "--screenshot" && i + 1 < argc) {
-            o.screenshot = QString::fromLocal8Bit(argv[++i]);
-        } else if (arg == "--script" && i + 1 < argc) {
-            o.script = QString::fromLocal8Bit(argv[++i]);
+        } else if (is("--simulate") || is("--screenshot") || is("--script")) {
+            const std::string name = arg.substr(0, arg.find('='));
+            if (!value(name.c_str(), v) || v.empty())
+                return badArguments("the option " + name + " needs a value");
+            if (name == "--simulate") {
+                o.simulate = true;
+                o.devices = v;
+            } else if (name == "--screenshot") {
+                o.screenshot = QString::fromLocal8Bit(v.c_str());
+            } else {
+                o.script = QString::fromLocal8Bit(v.c_str());
+            }
         } else if (arg == "--help" || arg == "-h") {
             usage(std::cout);
             return 1;
+        } else if (arg == "--version") {
+            std::cout << "q9zen " Q9ZEN_VERSION "\n";
+            return 1;
         } else {
-            std::cerr << "q9zen: unknown argument \"" << arg << "\"\n";
-            usage(std::cerr);
-            return 2;
+            return badArguments("unknown argument \"" + arg + "\"");
         }
     }
+    if (o.simulate) {
+        const auto unknown = q9::sim::unknownDeviceNames(o.devices);
+        if (!unknown.empty())
+            return badArguments("\"" + unknown.front() + "\" cannot be simulated; the devices are mouse, mouse-receiver, "
+                                "keyboard, keyboard-receiver, mousepad and headset");
+    }
+    if (!o.screenshot.isEmpty() && !QFileInfo(o.screenshot).absoluteDir().exists())
+        return badArguments("the folder of the screenshot \"" + o.screenshot.toStdString() + "\" does not exist");
+    if (!o.script.isEmpty() && !QFileInfo(o.script).isFile())
+        return badArguments("the script \"" + o.script.toStdString() + "\" cannot be read");
     return 0;
 }
 
@@ -163,6 +200,11 @@ int main(int argc, char** argv)
     // One copy per user: a second start brings the running copy to the front and ends.
     q9::SingleInstance instance;
     if (!instance.acquire()) {
+        if (!options.script.isEmpty() || !options.screenshot.isEmpty()) {
+            // A script or a screenshot is work for this process, which cannot do it: say so.
+            std::cerr << "q9zen: a copy of the program is running already; --script and --screenshot need it ended\n";
+            return 2;
+        }
         q9::IpcMessage m;
         m.name = q9::app::kProductName;
         m.wParam = 0;

@@ -6,6 +6,40 @@
 
 namespace q9::sim {
 
+namespace {
+
+const char* const kNotYet[] = {"keyboard", "keyboard-receiver", "mousepad", "headset"};
+
+bool notEmulatedYet(const std::string& name)
+{
+    for (const char* n : kNotYet)
+        if (name == n)
+            return true;
+    return false;
+}
+
+std::vector<std::string> names(const std::string& list)
+{
+    std::vector<std::string> out;
+    std::stringstream in(list);
+    std::string name;
+    while (std::getline(in, name, ','))
+        if (!name.empty())
+            out.push_back(name);
+    return out;
+}
+
+} // namespace
+
+std::vector<std::string> unknownDeviceNames(const std::string& list)
+{
+    std::vector<std::string> out;
+    for (const std::string& name : names(list))
+        if (name != "mouse" && name != "mouse-receiver" && !notEmulatedYet(name))
+            out.push_back(name);
+    return out;
+}
+
 std::unique_ptr<Simulation> startSimulation(const std::string& list)
 {
     auto s = std::make_unique<Simulation>();
@@ -18,16 +52,12 @@ std::unique_ptr<Simulation> startSimulation(const std::string& list)
         }
         return mouse;
     };
-    std::stringstream in(list);
-    std::string name;
-    while (std::getline(in, name, ',')) {
-        if (name.empty())
-            continue;
+    for (const std::string& name : names(list)) {
         if (name == "mouse")
             theMouse()->plugCable();
         else if (name == "mouse-receiver")
             theMouse()->plugReceiver();
-        else if (name == "keyboard" || name == "keyboard-receiver" || name == "mousepad" || name == "headset")
+        else if (notEmulatedYet(name))
             s->notYet.push_back(name);
         else
             s->unknown.push_back(name);

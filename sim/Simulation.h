@@ -19,5 +19,7 @@ struct Simulation {
 // A comma-separated list of "mouse", "mouse-receiver", "keyboard", "keyboard-receiver",
 // "mousepad", "headset".
 std::unique_ptr<Simulation> startSimulation(const std::string& list);
+// The names of such a list that are no device at all.
+std::vector<std::string> unknownDeviceNames(const std::string& list);
 
 } // namespace q9::sim

@@ -12,9 +12,9 @@
 
 namespace {
 
-void usage()
+void usage(std::ostream& out = std::cerr)
 {
-    std::cerr <<
+    out <<
         "Usage: q9zen-send [--socket PATH] MESSAGE [--wparam N] [--lparam N] [--reply] [--timeout MS]\n"
         "MESSAGE is one of:\n"
         "  --name NAME            a registered message by name\n"
@@ -25,7 +25,9 @@ void usage()
         "  --worktool             the work-tool query (waits for the reply block)\n"
         "  --update-status        the updater's status message\n"
         "  --game START|END|KILL|DEATH   a game message\n"
-        "Numbers may be decimal or 0x-hexadecimal. Exit status: 0 sent (and replied), 1 nothing listens.\n";
+        "  --help, --version      print this text or the version, then end\n"
+        "Numbers may be decimal or 0x-hexadecimal. Exit status: 0 sent (and replied), 1 nothing listens,\n"
+        "2 bad arguments.\n";
 }
 
 bool number(const char* s, long long& out)
@@ -64,6 +66,14 @@ int main(int argc, char** argv)
         auto next = [&]() -> const char* { return i + 1 < argc ? argv[++i] : nullptr; };
         long long v = 0;
         const char* arg = nullptr;
+        if (a == "--help" || a == "-h") {
+            usage(std::cout);
+            return 0;
+        }
+        if (a == "--version") {
+            std::cout << "q9zen-send " Q9ZEN_VERSION "\n";
+            return 0;
+        }
         if (a == "--socket" && (arg = next())) socket = QString::fromLocal8Bit(arg);
         else if (a == "--name" && (arg = next())) m.name = arg, have = true;
         else if (a == "--number" && (arg = next()) && number(arg, v)) m.number = uint32_t(v), have = true;
@@ -94,6 +104,7 @@ int main(int argc, char** argv)
             m.name = g == "START" ? "Game_Start" : g == "END" ? "Game_End" : g == "KILL" ? "Game_Kill" : "Game_Death";
             have = true;
         } else {
+            std::cerr << "q9zen-send: unknown, incomplete or malformed argument \"" << a << "\"\n";
             usage();
             return 2;
         }

@@ -71,6 +71,25 @@ TEST_F(Program, ASecondStartActivatesTheFirstAndEndsWithZero)
     QTest::qWait(200);
     EXPECT_EQ(first.state(), QProcess::Running);
 
+    // Work that only a process of its own could do is refused, not silently dropped; the listing,
+    // which only reads, runs anyway.
+    QTemporaryDir dir;
+    QFile script(dir.filePath("s.txt"));
+    ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+    script.write("quit\n");
+    script.close();
+    for (const QStringList& args : {QStringList{"--script", script.fileName()}, QStringList{"--screenshot", dir.filePath("x.png")}}) {
+        QProcess refused;
+        start(refused, args);
+        ASSERT_TRUE(refused.waitForFinished(10000));
+        EXPECT_EQ(refused.exitCode(), 2) << args.join(' ').toStdString();
+        EXPECT_TRUE(refused.readAllStandardError().contains("running already")) << args.join(' ').toStdString();
+    }
+    QProcess listing;
+    start(listing, {"--list"});
+    ASSERT_TRUE(listing.waitForFinished(10000));
+    EXPECT_EQ(listing.exitCode(), 0);
+
     // Close the first as a companion program would, with the close message.
     EXPECT_EQ(send({"--number", "16"}), 0);
     ASSERT_TRUE(first.waitForFinished(10000));
@@ -80,6 +99,42 @@ TEST_F(Program, ASecondStartActivatesTheFirstAndEndsWithZero)
     EXPECT_TRUE(log.contains("InitWindow"));
     EXPECT_TRUE(log.contains("，01")) << log.toStdString(); // the activation the second start sent
     EXPECT_FALSE(log.contains("皮肤文件")) << log.toStdString(); // the shipped skin loads cleanly
+}
+
+TEST_F(Program, CommandLinesThatCannotBeCarriedOutNameTheirFaultAndEndWithTwo)
+{
+    struct Case {
+        const char* program; // "q9zen" or "q9zen-send"
+        QStringList args;
+        int exitCode;
+        const char* says; // in what it prints (standard output for 0, standard error otherwise)
+    };
+    const Case cases[] = {
+        {"q9zen", {"--help"}, 0, "Usage: q9zen"},
+        {"q9zen", {"--version"}, 0, "q9zen 1.0.2"},
+        {"q9zen", {"--bogus"}, 2, "\"--bogus\""},
+        {"q9zen", {"--simulate"}, 2, "--simulate needs a value"},
+        {"q9zen", {"--script"}, 2, "--script needs a value"},
+        {"q9zen", {"--simulate", "bogus"}, 2, "\"bogus\" cannot be simulated; the devices are mouse, mouse-receiver"},
+        {"q9zen", {"--simulate=mouse,bogus", "--list"}, 2, "\"bogus\""},
+        {"q9zen", {"--screenshot", "/no/such/folder/x.png"}, 2, "does not exist"},
+        {"q9zen", {"--script", "/no/such/script.txt"}, 2, "cannot be read"},
+        {"q9zen-send", {"--help"}, 0, "Usage: q9zen-send"},
+        {"q9zen-send", {"--version"}, 0, "q9zen-send 1.0.2"},
+        {"q9zen-send", {"--bogus"}, 2, "\"--bogus\""},
+        {"q9zen-send", {"--number", "x1"}, 2, "\"--number\""},
+    };
+    for (const Case& c : cases) {
+        QProcess p;
+        p.setProcessEnvironment(env);
+        p.start(c.program == QLatin1String("q9zen") ? kApp : kSend, c.args);
+        ASSERT_TRUE(p.waitForFinished(10000));
+        const std::string what = std::string(c.program) + " " + c.args.join(' ').toStdString();
+        EXPECT_EQ(p.exitStatus(), QProcess::NormalExit) << what;
+        EXPECT_EQ(p.exitCode(), c.exitCode) << what;
+        const QByteArray text = c.exitCode == 0 ? p.readAllStandardOutput() : p.readAllStandardError();
+        EXPECT_TRUE(text.contains(c.says)) << what << ": " << text.toStdString();
+    }
 }
 
 TEST_F(Program, ScriptsCloseToTheTrayExitWithZeroAndFailWithTwo)
