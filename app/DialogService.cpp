@@ -32,6 +32,10 @@ QString DialogService::openFile(QWidget* owner, const QString& filter)
 {
     if (auto f = takeFile())
         return *f;
+    if (scripted_) {
+        noteUnanswered(QStringLiteral("a file dialog"));
+        return {};
+    }
     return QFileDialog::getOpenFileName(owner, QString(), QString(), filter);
 }
 
@@ -39,6 +43,10 @@ QString DialogService::saveFile(QWidget* owner, const QString& filter)
 {
     if (auto f = takeFile())
         return *f;
+    if (scripted_) {
+        noteUnanswered(QStringLiteral("a file dialog"));
+        return {};
+    }
     return QFileDialog::getSaveFileName(owner, QString(), QString(), filter);
 }
 

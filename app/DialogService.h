@@ -5,6 +5,7 @@
 #include <QStringList>
 
 #include <deque>
+#include <functional>
 #include <optional>
 
 class QWidget;
@@ -23,7 +24,26 @@ public:
         answers_.clear();
         files_.clear();
         lastMessage_.clear();
+        unanswered_.reset();
     }
+    // A script drives the program: a dialog it did not answer beforehand is not shown (nobody is
+    // there to answer it); it is cancelled and remembered, and the script fails on that line.
+    void setScripted(bool on) { scripted_ = on; }
+    bool scripted() const { return scripted_; }
+    std::optional<QString> takeUnanswered()
+    {
+        auto u = unanswered_;
+        unanswered_.reset();
+        return u;
+    }
+    void noteUnanswered(const QString& what)
+    {
+        unanswered_ = what;
+        if (onUnanswered)
+            onUnanswered(what);
+    }
+    // Called at once when a scripted run meets a dialog it did not answer.
+    std::function<void(const QString&)> onUnanswered;
     std::optional<QString> takeFile();
     // What the last message box said (its text id), for scripts and tests.
     QString lastMessage() const { return lastMessage_; }
@@ -37,6 +57,8 @@ private:
     std::deque<int> answers_;
     std::deque<QString> files_;
     QString lastMessage_;
+    bool scripted_ = false;
+    std::optional<QString> unanswered_;
 };
 
 } // namespace q9::app

@@ -21,6 +21,7 @@
 #include <QTextStream>
 #include <QTimer>
 
+#include <climits>
 #include <iostream>
 #include <memory>
 
@@ -102,18 +103,35 @@ int ScriptRunner::waitMilliseconds(const QString& rawLine)
     const QString line = commandLine(rawLine);
     if (line.section(' ', 0, 0) != QLatin1String("wait"))
         return -1;
-    return std::max(0, line.section(' ', 1).trimmed().toInt());
+    bool ok = false;
+    const int ms = line.section(' ', 1).trimmed().toInt(&ok);
+    return ok && ms >= 0 ? ms : kBadWait;
 }
+
+bool ScriptRunner::failed_ = false;
 
 bool ScriptRunner::run(const QString& rawLine)
 {
+    error_.clear();
     const QString line = commandLine(rawLine);
     if (line.isEmpty())
         return true;
+    if (line.contains(QLatin1Char('\t')))
+        return fail(QStringLiteral("a tab in the line: words are separated by spaces"));
     const QString command = line.section(' ', 0, 0);
     const QString rest = line.section(' ', 1).trimmed();
     const QStringList args = rest.split(' ', Qt::SkipEmptyParts);
     auto control = [&]() -> ui::Control* { return args.isEmpty() ? nullptr : qobject_cast<ui::Control*>(find(args[0])); };
+    // A number argument; false (with the error set) when it is missing or no number.
+    auto number = [&](int index, qlonglong& out, qlonglong low, qlonglong high) {
+        bool ok = false;
+        out = args.value(index).toLongLong(&ok, 0);
+        if (!ok || out < low || out > high)
+            return fail(QStringLiteral("\"%1\" needs a number from %2 to %3 as argument %4, not \"%5\"")
+                            .arg(command).arg(low).arg(high).arg(index + 1).arg(args.value(index)));
+        return true;
+    };
+    qlonglong n = 0;
 
     if (command == QLatin1String("plug") || command == QLatin1String("unplug")) {
         const bool plug = command == QLatin1String("plug");
@@ -128,8 +146,11 @@ bool ScriptRunner::run(const QString& rawLine)
             return fail(QStringLiteral("cannot simulate \"%1\"").arg(args[0]));
     } else if (command == QLatin1String("link")) {
         sim::MouseEmulator* m = mouseOf(sim_, false);
-        if (!m || args.size() < 2 || args[0] != QLatin1String("mouse-receiver"))
-            return fail(QStringLiteral("link needs a simulated receiver device and up|down"));
+        if (args.size() != 2 || args[0] != QLatin1String("mouse-receiver")
+            || (args[1] != QLatin1String("up") && args[1] != QLatin1String("down")))
+            return fail(QStringLiteral("link needs mouse-receiver and up|down"));
+        if (!m || !m->isPlugged("receiver"))
+            return fail(QStringLiteral("the simulated receiver is not plugged"));
         m->setRadioLink(args[1] == QLatin1String("up"));
     } else if (command == QLatin1String("click")) {
         ui::Control* c = control();
@@ -140,14 +161,18 @@ bool ScriptRunner::run(const QString& rawLine)
         auto* o = qobject_cast<ui::Option*>(control());
         if (!o)
             return fail(QStringLiteral("no option \"%1\"").arg(args.value(0)));
-        const bool want = args.size() < 2 || args[1] != QLatin1String("0");
+        if (args.size() > 1 && !number(1, n, 0, 1))
+            return false;
+        const bool want = args.size() < 2 || n == 1;
         if (o->isSelected() != want)
             clickOn(o);
     } else if (command == QLatin1String("value") || command == QLatin1String("move")) {
         auto* s = qobject_cast<ui::Slider*>(control());
-        if (!s || args.size() < 2)
+        if (!s)
             return fail(QStringLiteral("no slider \"%1\"").arg(args.value(0)));
-        s->setValue(args[1].toInt());
+        if (!number(1, n, INT_MIN, INT_MAX))
+            return false;
+        s->setValue(int(n));
         s->sendNotify(ui::notify::MoveValueChanged);
         if (command == QLatin1String("value"))
             s->sendNotify(ui::notify::ValueChanged); // let go
@@ -167,7 +192,9 @@ bool ScriptRunner::run(const QString& rawLine)
         QApplication::sendEvent(target, &out);
     } else if (command == QLatin1String("item")) {
         ui::Control* c = control();
-        const int index = args.value(1).toInt();
+        if (c && !number(1, n, 0, INT_MAX))
+            return false;
+        const int index = int(n);
         if (auto* combo = qobject_cast<ui::Combo*>(c)) {
             if (index < 0 || index >= combo->count())
                 return fail(QStringLiteral("no item %1 in \"%2\"").arg(index).arg(args.value(0)));
@@ -180,12 +207,17 @@ bool ScriptRunner::run(const QString& rawLine)
             return fail(QStringLiteral("no combo or list \"%1\"").arg(args.value(0)));
         }
     } else if (command == QLatin1String("answer")) {
-        DialogService::instance().queueAnswer(rest.toInt());
+        if (!number(0, n, 0, 1))
+            return false;
+        DialogService::instance().queueAnswer(int(n));
     } else if (command == QLatin1String("file")) {
         DialogService::instance().queueFile(rest);
     } else if (command == QLatin1String("wait")) {
+        const int ms = waitMilliseconds(line);
+        if (ms < 0)
+            return fail(QStringLiteral("wait needs milliseconds (0 or more), not \"%1\"").arg(rest));
         QEventLoop loop; // sleeps in the event loop, serving it, without spinning
-        QTimer::singleShot(std::max(0, rest.toInt()), &loop, &QEventLoop::quit);
+        QTimer::singleShot(ms, &loop, &QEventLoop::quit);
         loop.exec();
     } else if (command == QLatin1String("dump")) {
         ui::Control* c = control();
@@ -203,13 +235,19 @@ bool ScriptRunner::run(const QString& rawLine)
         if (output)
             output(described);
     } else if (command == QLatin1String("screenshot")) {
-        if (!wnd_.grab().save(rest))
+        if (rest.isEmpty() || !wnd_.grab().save(rest))
             return fail(QStringLiteral("cannot write %1").arg(rest));
     } else if (command == QLatin1String("menu")) {
+        static const QStringList items = {QStringLiteral("exit"), QStringLiteral("about_menu"), QStringLiteral("setwnd_menu")};
+        if (!items.contains(rest))
+            return fail(QStringLiteral("menu needs one of exit, about_menu, setwnd_menu"));
         wnd_.onMenu(rest); // an item of the tray menu, as the user picks it
     } else if (command == QLatin1String("send")) {
         // A window message as another program sends it: send NUMBER WPARAM LPARAM
-        wnd_.send(args.value(0).toUInt(nullptr, 0), args.value(1).toULongLong(nullptr, 0), args.value(2).toLongLong(nullptr, 0));
+        qlonglong msg = 0, w = 0, l = 0;
+        if (args.size() != 3 || !number(0, msg, 0, 0xFFFF) || !number(1, w, LLONG_MIN, LLONG_MAX) || !number(2, l, LLONG_MIN, LLONG_MAX))
+            return error_.isEmpty() ? fail(QStringLiteral("send needs NUMBER WPARAM LPARAM")) : false;
+        wnd_.send(uint32_t(msg), uint64_t(w), int64_t(l));
     } else if (command == QLatin1String("quit")) {
         quit_ = true;
     } else {
@@ -233,13 +271,24 @@ void ScriptRunner::runFile(CMainWnd& wnd, sim::Simulation* simulation, const QSt
         lines << in.readLine();
     auto runner = std::make_shared<ScriptRunner>(wnd, simulation);
     runner->output = [](const QString& s) { std::cout << s.toStdString() << std::endl; };
+    DialogService::instance().setScripted(true);
+    // The line that runs now (1-based), for a dialog that comes up during it: the script fails
+    // there at once, whatever the code that opened the dialog does with the cancel it gets.
+    auto current = std::make_shared<int>(0);
+    DialogService::instance().onUnanswered = [path, current](const QString& what) {
+        std::cerr << path.toStdString() << ":" << *current << ": " << what.toStdString()
+                  << " came up unanswered (put \"answer 1|0\" or \"file PATH\" before this line)\n";
+        failed_ = true;
+        QApplication::exit(2);
+    };
     // The steps own one another only through the timer that runs the next one: when the script
     // ends, nothing is scheduled and everything is released (no cycle through the step itself).
     auto step = std::make_shared<std::function<void(int)>>();
-    *step = [runner, lines, path, weak = std::weak_ptr(step)](int i) {
+    *step = [runner, lines, path, current, weak = std::weak_ptr(step)](int i) {
         const auto self = weak.lock();
-        if (!self)
+        if (!self || failed_)
             return;
+        *current = i + 1;
         if (i >= lines.size() || runner->quitRequested()) {
             QApplication::exit(0);
             return;
@@ -247,15 +296,26 @@ void ScriptRunner::runFile(CMainWnd& wnd, sim::Simulation* simulation, const QSt
         // "wait" hands the time back to the program's own event loop: the next line is a timer away,
         // so a scripted run paints, polls and sleeps exactly as a user's run does.
         const int waitMs = waitMilliseconds(lines[i]);
+        if (waitMs == kBadWait) {
+            std::cerr << path.toStdString() << ":" << i + 1 << ": wait needs milliseconds (0 or more)\n";
+            failed_ = true;
+            QApplication::exit(2);
+            return;
+        }
         if (waitMs >= 0) {
             QTimer::singleShot(waitMs, [self, i] { (*self)(i + 1); });
             return;
         }
         if (!runner->run(lines[i])) {
+            if (failed_)
+                return; // already told: a dialog came up unanswered
             std::cerr << path.toStdString() << ":" << i + 1 << ": " << runner->error().toStdString() << "\n";
+            failed_ = true;
             QApplication::exit(2);
             return;
         }
+        if (failed_)
+            return;
         QTimer::singleShot(0, [self, i] { (*self)(i + 1); });
     };
     QTimer::singleShot(0, [step] { (*step)(0); });

@@ -40,6 +40,10 @@ int ShowMessageBox(QWidget* owner, const QString& title, const QString& text, in
     trace("消息框 " + text.toStdString());
     if (auto answer = service.takeAnswer())
         return *answer;
+    if (service.scripted()) {
+        service.noteUnanswered(QStringLiteral("the message box \"%1\"").arg(text));
+        return 0;
+    }
     CMsgWnd box;
     box.setParent(owner, box.windowFlags() | Qt::Tool);
     if (!box.create(QStringLiteral("msgwnd")))

@@ -246,6 +246,8 @@ int main(int argc, char** argv)
         wnd.centerWindow();
         wnd.show();
         exitCode = QApplication::exec();
+        if (q9::app::ScriptRunner::scriptFailed())
+            exitCode = 2;
         wnd.shutDown();
     }
     q9::ui::Resources::instance().release();
