@@ -119,11 +119,15 @@ int printDeviceListing(std::shared_ptr<HidBackend> backend, std::ostream& out)
     if (!found)
         out << "  none found\n";
 
-    for (int index : {4, 6}) // the mouse's command interface, cable first
-        if (live[size_t(index)].claimed) {
-            printMouse(backend, live[size_t(index)], out);
-            break;
-        }
+    // The details of every device found, by its command interface, in the table's order.
+    for (const HidInterfaceEntry& row : live) {
+        if (!row.claimed || row.role != RoleCommand)
+            continue;
+        if (row.kind == KindMouse || row.kind == KindMouseReceiver)
+            printMouse(backend, row, out);
+        else
+            out << "\n" << kindName(row.kind) << ": found; this build does not read its details yet\n";
+    }
     return found;
 }
 

@@ -23,6 +23,23 @@ TEST(Listing, ShowsTheMouseInterfacesAndItsInformation)
     EXPECT_NE(text.find("battery: 85%, on battery"), std::string::npos) << text;
 }
 
+TEST(Listing, EveryDeviceFoundHasItsDetails)
+{
+    test::SimMouse sim;
+    sim.mouse->plugCable();
+    sim.mouse->plugReceiver();
+    std::ostringstream out;
+    EXPECT_EQ(printDeviceListing(sim.backend, out), 4);
+    const std::string text = out.str();
+    const size_t cable = text.find("Mouse (on its cable)"), receiver = text.find("Mouse (through its receiver)");
+    ASSERT_NE(cable, std::string::npos) << text;
+    ASSERT_NE(receiver, std::string::npos) << text;
+    // Each section has its own information.
+    EXPECT_NE(text.find("firmware version (mouse)", cable), std::string::npos) << text;
+    EXPECT_NE(text.find("firmware version (receiver)", receiver), std::string::npos) << text;
+    EXPECT_NE(text.find("keys:", receiver), std::string::npos) << text;
+}
+
 TEST(Listing, SaysWhenTheMouseIsOutOfReach)
 {
     test::SimMouse sim;
