@@ -19,6 +19,7 @@
 
 #include <QApplication>
 #include <QCursor>
+#include <QDir>
 #include <QFile>
 #include <QIcon>
 #include <QProcess>
@@ -139,6 +140,7 @@ void CMainWnd::windowInitStep()
     }
     hide();
     tellDevicesHidden(true);
+    deviceEnvironment().saveFailed = [this](const std::wstring& path) { reportSaveFailure(path); };
     watch_.start([this](StopEvent& stop) { runWatch(stop); });
     setTimer(1011, 100);
     initDone_ = true;
@@ -458,6 +460,22 @@ void CMainWnd::profileSwitch()
     d->writeCurrentKeyMap(0);
 }
 
+void CMainWnd::reportSaveFailure(const std::wstring& path)
+{
+    traceLazy([&] { return "profile not saved: " + QString::fromStdWString(path).toStdString(); });
+    if (saveFailureTold_)
+        return; // once a run: the user knows, and every later change would ask again
+    saveFailureTold_ = true;
+    QString text = QStringLiteral("message_text_save_failed");
+    if (ui::Control* probe = findControl(QStringLiteral("str_test"))) {
+        probe->setTextIsId(true);
+        probe->setText(text);
+        text = probe->text();
+    }
+    text.replace(QStringLiteral("%s"), QDir::toNativeSeparators(QString::fromStdWString(path)));
+    ShowMessageBox(this, QString(), text, dpi(), false, 0);
+}
+
 void CMainWnd::downloadReport(int r, int caller)
 {
     if (r == 0)
@@ -599,6 +617,7 @@ void CMainWnd::firmwarePrompt(uint64_t product, int64_t version)
 
 void CMainWnd::shutDown()
 {
+    deviceEnvironment().saveFailed = nullptr;
     if (tray_)
         tray_->remove();
     stopAcceptingSends(); // a watch thread blocked in a send is released

@@ -80,6 +80,8 @@ public:
     // The message a download of macros gets: r from writeMacros; caller 0 profile switch or mouse
     // reset, 1 keyboard reset, 2 key save.
     void downloadReport(int r, int caller);
+    // A profile could not be written: the user is told once, with the file's path.
+    void reportSaveFailure(const std::wstring& path);
     void setLightControl(bool on, bool broadcast);
     void reveal();
     void dpiLayout();
@@ -126,6 +128,7 @@ private:
     int visibleTabCount() const;
 
     ui::TrayIcon* tray_ = nullptr;
+    bool saveFailureTold_ = false;
     uint32_t activation_ = 0;
     std::vector<ui::Control*> titleControls_;
     std::vector<CTarvenixMouseDevice*> mice_;

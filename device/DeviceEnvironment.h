@@ -3,6 +3,7 @@
 // program folder. Set once at start-up (tests set their own) before device pages are created.
 #include "device/HidBackend.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -12,6 +13,9 @@ struct DeviceEnvironment {
     std::shared_ptr<HidBackend> backend;
     std::wstring dataRoot;      // the user's data folder of the product, ending in '/'
     std::wstring programFolder; // the executable's folder, ending in '/'
+    // A file of the user's could not be written (read-only folder, full disk, a folder in its
+    // place): the window tells the user. Called on the UI thread with the file's path.
+    std::function<void(const std::wstring& path)> saveFailed;
 };
 
 DeviceEnvironment& deviceEnvironment();

@@ -51,6 +51,13 @@ CTarvenixMouseDevice::CTarvenixMouseDevice(QWidget* parent) : CTarvenixUSBDevice
 
 CTarvenixMouseDevice::~CTarvenixMouseDevice() { stopThreads(); }
 
+void CTarvenixMouseDevice::saveProfile()
+{
+    // The change is on the device already; a profile that cannot be written is not silent.
+    if (!profile_.Save() && deviceEnvironment().saveFailed)
+        deviceEnvironment().saveFailed(profile_.GetProfilePath());
+}
+
 ui::Control* CTarvenixMouseDevice::getInterface(const QString& className)
 {
     return className == QLatin1String("TarvenixMouseDevice") ? this : CTarvenixUSBDevice::getInterface(className);

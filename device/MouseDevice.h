@@ -43,7 +43,7 @@ public:
     void showFunctionTab(int type) override;
     void setDocumentPaths() override;
     std::wstring profilePath() const override { return profile_.GetProfilePath(); }
-    void saveProfile() override { profile_.Save(); }
+    void saveProfile() override;
     void setLightIndex(int n) override;
     void setLightState(const LightInfoRecord& state) override;
     void paintLights() override;

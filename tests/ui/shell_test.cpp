@@ -236,6 +236,34 @@ TEST_F(Shell, ThePictureShowsAChangedBackgroundUnderItNotAKeptOldOne)
     EXPECT_TRUE(waitFor([&] { return qRed(shownAt()) > 200 && qGreen(shownAt()) < 60; }, 1000));
 }
 
+TEST_F(Shell, AProfileThatCannotBeWrittenIsReportedOnceAndTheProgramGoesOn)
+{
+    start("mouse");
+    ASSERT_TRUE(synced());
+    CTarvenixMouseDevice* m = wnd->mice()[0];
+    // A folder in the profile file's place: no write can replace it, whoever runs the test.
+    const std::filesystem::path file(m->profilePath());
+    ASSERT_TRUE(std::filesystem::remove(file));
+    ASSERT_TRUE(std::filesystem::create_directory(file));
+    app::DialogService& dialogs = app::DialogService::instance();
+    dialogs.setScripted(true); // a box that comes up unasked for is noted, never shown
+    dialogs.queueAnswer(1);
+    cmd("click system_Op_tab");
+    cmd("value DPI_slider_1 40");
+    EXPECT_FALSE(dialogs.takeUnanswered().has_value());
+    const QString told = dialogs.lastMessage();
+    EXPECT_TRUE(told.contains(QString::fromStdWString(m->profilePath()))) << told.toStdString();
+    EXPECT_FALSE(told.contains(QStringLiteral("%s")));
+    EXPECT_FALSE(mouse->receivedCommands(0x06).empty()); // the change reached the mouse
+    // Once a run: the next change that cannot be saved asks nothing.
+    cmd("value DPI_slider_1 50");
+    EXPECT_FALSE(dialogs.takeUnanswered().has_value());
+    dialogs.setScripted(false);
+    // The program goes on: the page still works.
+    cmd("dump DPI_edit_1");
+    ASSERT_FALSE(dumped.isEmpty());
+}
+
 TEST_F(Shell, AMinimisedOrHiddenWindowStopsThePreviewAndShowingItStartsItAgain)
 {
     start("mouse");
