@@ -208,7 +208,7 @@ TEST_F(Program, UnderAFileSizeLimitWritesFailButTheProgramRunsOn)
     // the program with SIGXFSZ.
     QFile script(runtime.filePath("s.txt"));
     ASSERT_TRUE(script.open(QIODevice::WriteOnly));
-    script.write("wait 700\ndump DPI_edit_1\nquit\n");
+    script.write("answer 1\nwait 700\ndump DPI_edit_1\nquit\n"); // the user is told the profile was not saved
     script.close();
     QProcess p;
     p.setProcessEnvironment(env);
@@ -216,8 +216,11 @@ TEST_F(Program, UnderAFileSizeLimitWritesFailButTheProgramRunsOn)
                                         QStringLiteral("--simulate"), QStringLiteral("mouse"), QStringLiteral("--script"), script.fileName()});
     ASSERT_TRUE(p.waitForFinished(20000));
     EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(p.exitCode(), 0) << p.readAllStandardError().toStdString();
+    const QByteArray err = p.readAllStandardError();
+    EXPECT_EQ(p.exitCode(), 0) << err.toStdString();
     EXPECT_TRUE(p.readAllStandardOutput().contains("DPI_edit_1"));
+    EXPECT_EQ(err.count("消息框 "), 1) << err.toStdString(); // told once
+    EXPECT_TRUE(err.contains("mouse")) << err.toStdString();
 }
 
 TEST_F(Program, AWorkToolQueryGetsTheIdentificationBlock)
