@@ -379,6 +379,12 @@ void CTarvenixUSBDevice::runPreview(StopEvent& stop)
         } else {
             // The effect steps at its own period; the steps that fell due since the last frame are
             // run together, so the preview shows at most one frame per kPreviewFrameMs.
+            if (due > now) {
+                // Woken before the next step (a new colour, the window shown again): the effect
+                // goes on at its time.
+                wait = int(std::max<int64_t>(due - now, 1));
+                continue;
+            }
             for (int steps = 0; due <= now && steps < 64; ++steps) {
                 period = stepPreview(due);
                 if (period < 0)

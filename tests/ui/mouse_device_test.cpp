@@ -388,6 +388,28 @@ TEST_F(MouseObject, PreviewAnimatesOnlyWhileTheChannelIsOpenAndTheWindowShown)
     EXPECT_FALSE(device->previewRunning());
 }
 
+TEST_F(MouseObject, ChangesThatWakeThePreviewBetweenStepsDoNotStopTheAnimation)
+{
+    plug(false);
+    ASSERT_TRUE(open(4));
+    LightInfoRecord l;
+    l.selectItem = 3; // spectrum
+    l.light = 4;
+    l.speed = 0;      // a step every 56 ms: the changes below land between steps
+    device->setLightState(l);
+    device->startPreview();
+    QTest::qWait(100);
+    for (int i = 0; i < 10; ++i) { // the user drags a colour or brightness control
+        l.red = uint8_t(i * 20);
+        device->setLightState(l);
+        device->setPictureShown(true);
+        QTest::qWait(3);
+    }
+    const uint32_t before = device->zoneColor(0);
+    EXPECT_TRUE(waitFor([&] { return device->zoneColor(0) != before; }, 500)); // still animating
+    device->stopPreview();
+}
+
 TEST_F(MouseObject, AStaticEffectSleepsAndANewEffectWakesThePreviewAtOnce)
 {
     plug(false);
