@@ -263,8 +263,7 @@ void CMainWnd::ShowTab(int index, bool visible, bool select)
         visibleTabs += t->tabVisible();
         synced += t->tabVisible() && t->IsSynchronised();
     }
-    if (ui::Control* overlay = findControl(QStringLiteral("No_device_Link")))
-        overlay->setVisible(visibleTabs == 0);
+    showNoDeviceOverlay(visibleTabs == 0);
     if (visibleTabs == 0) {
         if (auto* p = qobject_cast<ui::TabLayout*>(findControl(QStringLiteral("device_power_switch"))))
             p->selectItem(0);

@@ -329,10 +329,19 @@ void CMainWnd::dpiLayout()
     setVisible(wasVisible);
 }
 
-void CMainWnd::updateNoDeviceOverlay()
+void CMainWnd::updateNoDeviceOverlay() { showNoDeviceOverlay(visibleTabCount() == 0); }
+
+void CMainWnd::showNoDeviceOverlay(bool shown)
 {
+    // The overlay stands in for the device page and its power item: they are hidden under it, so
+    // that neither shows through nor takes input while no device is there.
     if (ui::Control* overlay = findControl(QStringLiteral("No_device_Link")))
-        overlay->setVisible(visibleTabCount() == 0);
+        overlay->setVisible(shown);
+    if (ui::Control* pages = findControl(QStringLiteral("device_switch")))
+        pages->setVisible(!shown);
+    if (shown)
+        if (ui::Control* power = findControl(QStringLiteral("device_power_switch")))
+            power->setVisible(false); // shown again with the tab that is selected next
 }
 
 void CMainWnd::tellDevicesHidden(bool hidden)
@@ -597,12 +606,12 @@ void CMainWnd::firmwarePrompt(uint64_t product, int64_t version)
         updater = "2_4G_update.exe";
     ui::Control* overlay = findControl(QStringLiteral("No_device_Link"));
     if (!updater) {
-        if (overlay)
-            overlay->setVisible(false);
+        if (overlay && visibleTabCount() > 0)
+            showNoDeviceOverlay(false);
         return;
     }
     if (overlay)
-        overlay->setVisible(true);
+        showNoDeviceOverlay(true);
     if (ShowMessageBox(this, QStringLiteral("tips_text"), QStringLiteral("message_text_31"), dpi(), true, 1) == 1) {
         const QString program = folders::updateFolder() + QString::fromLatin1(updater);
         if (QFile::exists(program))

@@ -114,6 +114,7 @@ private:
     bool pictureShown() const;
     void pictureVisibilityChanged();
     void updateNoDeviceOverlay();
+    void showNoDeviceOverlay(bool shown);
     void profileSwitch();
     void defaultButton();
     void profileReset();

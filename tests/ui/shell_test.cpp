@@ -133,6 +133,24 @@ TEST_F(Shell, PlugAndUnplugShowAndHideTheTab)
     EXPECT_EQ(wnd->currentDevice(), nullptr);
 }
 
+TEST_F(Shell, WithoutADeviceTheOverlayStandsAloneAndNothingUnderItTakesInput)
+{
+    start();
+    auto* pages = wnd->findControl("device_switch");
+    auto* power = wnd->findControl("device_power_switch");
+    ASSERT_TRUE(pages && power);
+    auto alone = [&] { return overlayShown() && !pages->isVisible() && !power->isVisible(); };
+    EXPECT_TRUE(alone()); // hidden widgets take no pointer or key input
+    cmd("plug mouse");
+    ASSERT_TRUE(waitFor([&] { return mouseTab()->tabVisible(); }, 2000));
+    EXPECT_FALSE(overlayShown());
+    EXPECT_TRUE(pages->isVisible());
+    EXPECT_TRUE(power->isVisible());
+    cmd("unplug mouse");
+    ASSERT_TRUE(waitFor([&] { return !mouseTab()->tabVisible(); }, 2000));
+    EXPECT_TRUE(alone());
+}
+
 TEST_F(Shell, APlugOrAnUnplugShowsOrHidesTheTabWithinATenthOfASecond)
 {
     start();
