@@ -17,7 +17,6 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
 #include <QTest>
@@ -33,19 +32,6 @@ using namespace q9;
 {
     QCoreApplication::sendPostedEvents(&window, QEvent::UpdateRequest);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
-}
-
-template <class Pred>
-bool waitFor(Pred pred, int ms)
-{
-    QElapsedTimer t;
-    t.start();
-    while (!pred()) {
-        if (t.elapsed() > ms)
-            return false;
-        QTest::qWait(10);
-    }
-    return true;
 }
 
 void BM_MouseFrame(benchmark::State& state)
@@ -66,7 +52,7 @@ void BM_MouseFrame(benchmark::State& state)
     }
     wnd->show();
     CTarvenixMouseDevice* mouse = nullptr;
-    const bool ready = waitFor([&] {
+    const bool ready = QTest::qWaitFor([&] {
         mouse = wnd->mice().empty() ? nullptr : wnd->mice()[0];
         return wnd->firstScanDone() && mouse && mouse->previewRunning();
     }, 5000);

@@ -6,7 +6,6 @@
 #include "sim/MouseEmulator.h"
 
 #include <QTemporaryDir>
-#include <QElapsedTimer>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -53,18 +52,6 @@ protected:
         scanner.pass(nullptr);
     }
     bool open(int row) { return device->openCommandLink(live[size_t(row)], live[size_t(row)].path); }
-    template <class Pred>
-    bool waitFor(Pred pred, int ms)
-    {
-        QElapsedTimer t;
-        t.start();
-        while (!pred()) {
-            if (t.elapsed() > ms)
-                return false;
-            QTest::qWait(5);
-        }
-        return true;
-    }
     std::vector<uint8_t> lastWrite(uint8_t code)
     {
         std::vector<uint8_t> out;
@@ -406,7 +393,7 @@ TEST_F(MouseObject, ChangesThatWakeThePreviewBetweenStepsDoNotStopTheAnimation)
         QTest::qWait(3);
     }
     const uint32_t before = device->zoneColor(0);
-    EXPECT_TRUE(waitFor([&] { return device->zoneColor(0) != before; }, 500)); // still animating
+    EXPECT_TRUE(QTest::qWaitFor([&] { return device->zoneColor(0) != before; }, 500)); // still animating
     device->stopPreview();
 }
 
@@ -422,14 +409,14 @@ TEST_F(MouseObject, AStaticEffectSleepsAndANewEffectWakesThePreviewAtOnce)
     l.blue = 30;
     device->setLightState(l);
     device->startPreview();
-    ASSERT_TRUE(waitFor([&] { return device->zoneColor(0) == light::pack(10, 20, 30, 255); }, 1000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return device->zoneColor(0) == light::pack(10, 20, 30, 255); }, 1000));
     QTest::qWait(50);
     EXPECT_EQ(device->zoneColor(0), light::pack(10, 20, 30, 255));
     // The sleeping thread must see the new state without any periodic wake-up.
     l.selectItem = 3;
     l.speed = 4;
     device->setLightState(l);
-    EXPECT_TRUE(waitFor([&] { return device->zoneColor(0) != light::pack(10, 20, 30, 255); }, 200));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return device->zoneColor(0) != light::pack(10, 20, 30, 255); }, 200));
     device->stopPreview();
 }
 
