@@ -14,6 +14,7 @@
 #include "sim/Simulation.h"
 #include "ui/Resources.h"
 #include "ui/Window.h"
+#include "support/SimulatedProgram.h"
 
 #include <QApplication>
 #include <QDir>
@@ -37,14 +38,7 @@ using namespace q9;
 void BM_MouseFrame(benchmark::State& state)
 {
     QTemporaryDir data;
-    qputenv("Q9ZEN_DATA_DIR", data.path().toUtf8());
-    auto simulation = sim::startSimulation("mouse");
-    DeviceEnvironment& env = deviceEnvironment();
-    env.backend = std::make_shared<sim::SimBackend>(simulation->bus);
-    env.dataRoot = data.path().toStdWString() + L"/";
-    env.programFolder = QStringLiteral(Q9_APP_DIR "/").toStdWString();
-    ui::Resources::instance().release();
-    app::setupSkinResources(QStringLiteral(Q9_APP_DIR "/skin/"));
+    auto simulation = test::useSimulatedProgram(data, "mouse");
     auto wnd = std::make_unique<app::CMainWnd>();
     if (!wnd->create(app::kMainTitle)) {
         state.SkipWithError("no main window");

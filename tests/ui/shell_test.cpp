@@ -19,6 +19,7 @@
 #include "ui/Resources.h"
 
 #include "controls/KeyControls.h"
+#include "support/SimulatedProgram.h"
 
 #include <QElapsedTimer>
 #include <QScreen>
@@ -39,14 +40,7 @@ protected:
     {
         app::DialogService::instance().clear();
         ASSERT_TRUE(data.isValid());
-        qputenv("Q9ZEN_DATA_DIR", data.path().toUtf8());
-        simulation = sim::startSimulation(devices);
-        DeviceEnvironment& env = deviceEnvironment();
-        env.backend = std::make_shared<sim::SimBackend>(simulation->bus);
-        env.dataRoot = data.path().toStdWString() + L"/";
-        env.programFolder = QStringLiteral(Q9_APP_DIR "/").toStdWString();
-        ui::Resources::instance().release();
-        app::setupSkinResources(QStringLiteral(Q9_APP_DIR "/skin/"));
+        simulation = test::useSimulatedProgram(data, devices);
         wnd = std::make_unique<app::CMainWnd>();
         ASSERT_TRUE(wnd->create(app::kMainTitle));
         runner = std::make_unique<app::ScriptRunner>(*wnd, simulation.get());
