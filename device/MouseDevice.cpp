@@ -122,27 +122,59 @@ void CTarvenixMouseDevice::setDocumentPaths()
 
 int CTarvenixMouseDevice::loadProfile()
 {
-    setDocumentPaths();
-    profile_.LoadDeviceSection(profile_.GetProfilePath());
-    keyList_ = profile_.GetKeyList();
-    applyProfileLight();
-    dpiStages_ = profile_.GetDpiStages();
-    currentDpiStage_ = profile_.GetCurrentDpiStage();
-    system_ = profile_.GetMouseSystem();
+    takeProfileSection(profile_.GetProfilePath());
     return 1;
 }
 
 void CTarvenixMouseDevice::loadDefaultProfile()
 {
+    takeProfileSection(defaultProfilePath());
+    saveProfile(); // the current profile's file receives the default section
+    refreshPage();
+}
+
+void CTarvenixMouseDevice::takeProfileSection(const std::wstring& path)
+{
     setDocumentPaths();
-    profile_.LoadDeviceSection(defaultProfilePath());
+    profile_.LoadDeviceSection(path);
     keyList_ = profile_.GetKeyList();
-    applyProfileLight();
     dpiStages_ = profile_.GetDpiStages();
     currentDpiStage_ = profile_.GetCurrentDpiStage();
     system_ = profile_.GetMouseSystem();
-    saveProfile(); // the current profile's file receives the default section
-    refreshPage();
+    // The document is what is sent, so it takes the held values too.
+    LightInfoRecord light = profile_.GetLightInfo();
+    if (clampMouseSettings(dpiStages_, currentDpiStage_, system_, light, limits())) {
+        profile_.SetDpiStages(dpiStages_);
+        profile_.SetCurrentDpiStage(currentDpiStage_);
+        profile_.SetMouseSystem(system_);
+        profile_.SetLightInfo(light);
+    }
+    applyProfileLight();
+}
+
+MouseLimits CTarvenixMouseDevice::limits() const
+{
+    MouseLimits l;
+    l.stages = kStages;
+    l.pairedStepBytes = sensor() == 0x8925;
+    const int steps = info_[12] | info_[13] << 8;
+    if (l.pairedStepBytes)
+        l.step = {0, 149};
+    else if (steps > 0) // 0 until the device information was read
+        l.step = {0, steps};
+    if (auto* c = qobject_cast<ui::Combo*>(find(QStringLiteral("Anti_Shake_combo_timeSelect"))); c && c->count() > 0)
+        l.debounce = {0, c->count() - 1};
+    // A sleep option is one of its combo's item values.
+    const std::pair<const char*, MouseLimits::Range*> sleeps[] = {{"ble_sleep1_combo", &l.bleSleep1}, {"ble_sleep2_combo", &l.bleSleep2},
+                                                                  {"device_sleep1_combo", &l.deviceSleep1}, {"device_sleep2_combo", &l.deviceSleep2}};
+    for (const auto& [name, range] : sleeps) {
+        auto* c = qobject_cast<ui::Combo*>(find(QString::fromLatin1(name)));
+        for (int i = 0; c && i < c->count(); ++i) {
+            const int v = c->itemUserData(i).toInt();
+            *range = range->max < range->min ? MouseLimits::Range{v, v} : MouseLimits::Range{std::min(range->min, v), std::max(range->max, v)};
+        }
+    }
+    return l;
 }
 
 int CTarvenixMouseDevice::applyProfileLight()

@@ -107,6 +107,9 @@ private:
     int dpiOfStage(int n) const;
     void setStageStep(int n, int step);
     void applyDpiRanges();
+    // Reads a profile section into the page's state, held to what this mouse accepts.
+    void takeProfileSection(const std::wstring& path);
+    MouseLimits limits() const;
     ui::Control* find(const QString& name) const;
 
     CMouseProfiledata profile_;

@@ -2,6 +2,7 @@
 
 #include "profile/JsonAccess.h"
 
+#include <algorithm>
 #include <cctype>
 
 namespace q9 {
@@ -58,6 +59,59 @@ int stepFromDpi(uint16_t sensor, int d, int step, int base)
     }
 }
 
+namespace {
+
+template <class T>
+bool clampInto(T& value, MouseLimits::Range r)
+{
+    if (r.max < r.min)
+        return false;
+    const T held = T(std::clamp(int(value), r.min, r.max));
+    const bool changed = held != value;
+    value = held;
+    return changed;
+}
+
+// A u16 field sent in one byte is held at 255 rather than wrapped.
+uint8_t byteOf(uint16_t v) { return uint8_t(std::min<uint16_t>(v, 255)); }
+
+} // namespace
+
+bool clampMouseSettings(std::vector<DpiStage>& stages, int& currentDpiStage, MouseSystemRecord& system,
+                        LightInfoRecord& light, const MouseLimits& limits)
+{
+    bool changed = false;
+    constexpr MouseLimits::Range flag{0, 1};
+    for (DpiStage& s : stages) {
+        changed |= clampInto(s.active, flag);
+        changed |= clampInto(s.xy, flag);
+        for (uint16_t* dpi : {&s.dpiX, &s.dpiY}) {
+            if (limits.pairedStepBytes) {
+                uint8_t low = uint8_t(*dpi);
+                clampInto(low, limits.step);
+                const uint16_t paired = uint16_t(low | low << 8);
+                changed |= paired != *dpi;
+                *dpi = paired;
+            } else {
+                changed |= clampInto(*dpi, limits.step);
+            }
+        }
+    }
+    const int shown = std::min<int>(int(stages.size()), limits.stages);
+    changed |= clampInto(currentDpiStage, {0, std::max(0, shown - 1)});
+    changed |= clampInto(system.reportRate, limits.reportRate);
+    changed |= clampInto(system.silentAltitude, flag);
+    changed |= clampInto(system.linearCalibration, flag);
+    changed |= clampInto(system.ripple, flag);
+    changed |= clampInto(system.keyDebounceTime, limits.debounce);
+    changed |= clampInto(system.bleSleep1, limits.bleSleep1);
+    changed |= clampInto(system.bleSleep2, limits.bleSleep2);
+    changed |= clampInto(system.deviceSleep1, limits.deviceSleep1);
+    changed |= clampInto(system.deviceSleep2, limits.deviceSleep2);
+    changed |= clampInto(light.speed, limits.lightSpeed);
+    return changed;
+}
+
 std::array<uint8_t, kMouseRecordSize> buildMouseRecord(const std::vector<DpiStage>& stages, const MouseSystemRecord& system,
                                                        int currentDpiStage, const LightInfoRecord& light, uint8_t firstByte)
 {
@@ -65,14 +119,14 @@ std::array<uint8_t, kMouseRecordSize> buildMouseRecord(const std::vector<DpiStag
     r[0] = firstByte;
     r[1] = light.selectItem >= 12 ? 0 : light.selectItem;
     r[2] = light.light;
-    r[3] = uint8_t(4 - light.speed);
+    r[3] = uint8_t(4 - std::min<int>(light.speed, 4));
     r[4] = light.fx;
     r[5] = light.multiColor;
     r[6] = light.red;
     r[7] = light.green;
     r[8] = light.blue;
-    r[11] = uint8_t(system.reportRate);
-    r[12] = uint8_t(currentDpiStage);
+    r[11] = byteOf(system.reportRate);
+    r[12] = uint8_t(std::clamp(currentDpiStage, 0, 255));
     for (size_t i = 0; i < 7 && i < stages.size(); ++i) {
         const DpiStage& s = stages[i];
         uint8_t* b = &r[14 + 9 * i];
@@ -86,14 +140,14 @@ std::array<uint8_t, kMouseRecordSize> buildMouseRecord(const std::vector<DpiStag
         b[7] = s.green;
         b[8] = s.blue;
     }
-    r[77] = uint8_t(system.bleSleep1);
-    r[78] = uint8_t(system.bleSleep2);
-    r[79] = uint8_t(system.deviceSleep1);
-    r[80] = uint8_t(system.deviceSleep2);
-    r[81] = uint8_t(system.keyDebounceTime);
-    r[82] = uint8_t(system.silentAltitude);
-    r[83] = uint8_t(system.linearCalibration);
-    r[84] = uint8_t(system.ripple);
+    r[77] = byteOf(system.bleSleep1);
+    r[78] = byteOf(system.bleSleep2);
+    r[79] = byteOf(system.deviceSleep1);
+    r[80] = byteOf(system.deviceSleep2);
+    r[81] = byteOf(system.keyDebounceTime);
+    r[82] = byteOf(system.silentAltitude);
+    r[83] = byteOf(system.linearCalibration);
+    r[84] = byteOf(system.ripple);
     return r;
 }
 
@@ -108,9 +162,9 @@ std::array<uint8_t, 4> encodeMacroEvent(const Json::Value& event)
             break;
         delay = std::min(delay * 10 + unsigned(ch - '0'), 65535ul);
     }
-    const uint8_t type = uint8_t(ReadInt(Member(event, "Type")));
+    const uint8_t type = ReadClamped<uint8_t>(Member(event, "Type"));
     const bool down = ReadString(Member(event, "Action")) == "down";
-    return {uint8_t(delay), uint8_t(delay >> 8), uint8_t(down ? type | 0x80 : type), uint8_t(ReadInt(Member(event, "Button")))};
+    return {uint8_t(delay), uint8_t(delay >> 8), uint8_t(down ? type | 0x80 : type), ReadClamped<uint8_t>(Member(event, "Button"))};
 }
 
 std::vector<uint8_t> buildSequenceImage(const std::vector<std::vector<std::array<uint8_t, 4>>>& sequences)

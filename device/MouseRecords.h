@@ -18,6 +18,27 @@ int dpiFromStep(uint16_t sensor, int s, int step, int base);
 // Step for a typed DPI (raised to at least 50 first).
 int stepFromDpi(uint16_t sensor, int dpi, int step, int base);
 
+// What the mouse accepts for the settings it is sent. A range with max < min is not known (the
+// device information or the page is not there yet) and leaves its values as they are.
+struct MouseLimits {
+    struct Range {
+        int min = 0;
+        int max = -1;
+    };
+    Range step;                 // DPI slider steps
+    bool pairedStepBytes = false; // sensor 0x8925 keeps its step in both bytes of dpiX
+    Range reportRate{0, 4};
+    Range debounce;
+    Range bleSleep1, bleSleep2, deviceSleep1, deviceSleep2;
+    Range lightSpeed{0, 4};     // sent as 4 - speed
+    int stages = 7;
+};
+
+// Holds every value a profile gave to the range the mouse accepts for it, so that a hand-edited
+// or hostile file is neither shown nor sent as something else. True when anything changed.
+bool clampMouseSettings(std::vector<DpiStage>& stages, int& currentDpiStage, MouseSystemRecord& system,
+                        LightInfoRecord& light, const MouseLimits& limits);
+
 std::array<uint8_t, kMouseRecordSize> buildMouseRecord(const std::vector<DpiStage>& stages, const MouseSystemRecord& system,
                                                        int currentDpiStage, const LightInfoRecord& light, uint8_t firstByte);
 

@@ -223,14 +223,14 @@ std::vector<LedZoneRecord> CBasicProfiledata::GetLightList()
         if (!z.isObject())
             continue;
         LedZoneRecord& r = list[i];
-        r.mode = uint8_t(ReadInt(Member(z, "LEDREGMode")));
-        r.brightness = uint8_t(ReadInt(Member(z, "LEDBrightness")));
-        r.speed = uint8_t(ReadInt(Member(z, "LEDSpeed")));
+        r.mode = ReadClamped<uint8_t>(Member(z, "LEDREGMode"));
+        r.brightness = ReadClamped<uint8_t>(Member(z, "LEDBrightness"));
+        r.speed = ReadClamped<uint8_t>(Member(z, "LEDSpeed"));
         r.direction = ReadBool(Member(z, "LEDDirection")) ? 1 : 0;
         r.multiColor = ReadBool(Member(z, "LEDMultiColor")) ? 1 : 0;
-        r.red = uint8_t(ReadInt(Member(z, "red")));
-        r.green = uint8_t(ReadInt(Member(z, "green")));
-        r.blue = uint8_t(ReadInt(Member(z, "blue")));
+        r.red = ReadClamped<uint8_t>(Member(z, "red"));
+        r.green = ReadClamped<uint8_t>(Member(z, "green"));
+        r.blue = ReadClamped<uint8_t>(Member(z, "blue"));
         r.present = 1;
     }
     lightList_ = list;

@@ -38,10 +38,15 @@ int ReadInt(const Json::Value& value)
         return value.asBool() ? 1 : 0;
     if (value.isInt())
         return value.asInt();
-    if (value.isDouble()) {
+    if (value.isDouble()) { // any number: ints beyond int, uint64s and reals
         const double d = value.asDouble();
-        if (std::isfinite(d) && d > double(INT_MIN) - 1 && d < double(INT_MAX) + 1)
-            return int(d);
+        if (std::isnan(d))
+            return 0;
+        if (d <= double(INT_MIN))
+            return INT_MIN;
+        if (d >= double(INT_MAX))
+            return INT_MAX;
+        return int(d);
     }
     return 0;
 }

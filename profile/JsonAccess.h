@@ -5,6 +5,8 @@
 // never throw: a value of the wrong type reads as 0, false or empty.
 #include <json/value.h>
 
+#include <climits>
+#include <limits>
 #include <string>
 
 namespace q9 {
@@ -16,9 +18,19 @@ const Json::Value& Element(const Json::Value& array, Json::ArrayIndex index);
 // Number of elements; 0 for anything but an array.
 Json::ArrayIndex ElementCount(const Json::Value& array);
 
-// Integers, integral-valued reals and booleans as they are; a real in int range cut towards zero;
-// anything else (strings, containers, numbers beyond int) 0.
+// Integers and booleans as they are; a real cut towards zero; a number beyond int held at the
+// nearest end of int's range, so that a hand-edited 999999 never wraps to a small value; anything
+// else (strings, containers, NaN) 0.
 int ReadInt(const Json::Value& value);
+// ReadInt held to the range of the field it is read into.
+template <class T>
+T ReadClamped(const Json::Value& value)
+{
+    const int n = ReadInt(value);
+    constexpr int lo = int(std::numeric_limits<T>::min());
+    constexpr int hi = (long long)(std::numeric_limits<T>::max()) > INT_MAX ? INT_MAX : int(std::numeric_limits<T>::max());
+    return T(n < lo ? lo : n > hi ? hi : n);
+}
 // Booleans, and numbers as "not zero"; anything else false.
 bool ReadBool(const Json::Value& value);
 // Strings; anything else empty.

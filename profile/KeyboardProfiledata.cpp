@@ -50,10 +50,10 @@ std::vector<KeyColor> CKeyboardProfiledata::GetKeyColors(int group, int count)
                 c["Alpha"] = 0;
                 continue;
             }
-            colors[i].red = uint8_t(ReadInt(Member(c, "Red")));
-            colors[i].green = uint8_t(ReadInt(Member(c, "Green")));
-            colors[i].blue = uint8_t(ReadInt(Member(c, "Blue")));
-            colors[i].alpha = uint8_t(ReadInt(Member(c, "Alpha")));
+            colors[i].red = ReadClamped<uint8_t>(Member(c, "Red"));
+            colors[i].green = ReadClamped<uint8_t>(Member(c, "Green"));
+            colors[i].blue = ReadClamped<uint8_t>(Member(c, "Blue"));
+            colors[i].alpha = ReadClamped<uint8_t>(Member(c, "Alpha"));
         }
     }
     keyColors_ = colors;

@@ -50,14 +50,14 @@ std::vector<CustomEffectRecord> ReadEffectFile(const std::wstring& path)
     for (Json::ArrayIndex i = 0; i < list.size(); ++i) {
         const Json::Value& s = Element(steps, i);
         CustomEffectRecord& r = list[i];
-        r.mode = uint8_t(ReadInt(Member(s, "LEDREGMode")));
-        r.brightness = uint8_t(ReadInt(Member(s, "LEDBrightness")));
-        r.speed = uint8_t(ReadInt(Member(s, "LEDSpeed")));
-        r.direction = uint8_t(ReadInt(Member(s, "LEDDirection")));
-        r.multiColor = uint8_t(ReadInt(Member(s, "LEDMultiColor")));
-        r.red = uint8_t(ReadInt(Member(s, "red")));
-        r.green = uint8_t(ReadInt(Member(s, "green")));
-        r.blue = uint8_t(ReadInt(Member(s, "blue")));
+        r.mode = ReadClamped<uint8_t>(Member(s, "LEDREGMode"));
+        r.brightness = ReadClamped<uint8_t>(Member(s, "LEDBrightness"));
+        r.speed = ReadClamped<uint8_t>(Member(s, "LEDSpeed"));
+        r.direction = ReadClamped<uint8_t>(Member(s, "LEDDirection"));
+        r.multiColor = ReadClamped<uint8_t>(Member(s, "LEDMultiColor"));
+        r.red = ReadClamped<uint8_t>(Member(s, "red"));
+        r.green = ReadClamped<uint8_t>(Member(s, "green"));
+        r.blue = ReadClamped<uint8_t>(Member(s, "blue"));
         r.time = ReadInt(Member(s, "Time"));
         r.cycle = ReadInt(Member(s, "Cyle"));
     }

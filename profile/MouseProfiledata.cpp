@@ -14,13 +14,13 @@ std::vector<DpiStage> CMouseProfiledata::GetDpiStages()
         for (Json::ArrayIndex j = 0; j < ElementCount(list); ++j) {
             const Json::Value& s = Element(list, j);
             DpiStage stage;
-            stage.active = uint8_t(ReadInt(Member(s, "StageActive")));
-            stage.xy = uint8_t(ReadInt(Member(s, "StageXY")));
-            stage.dpiX = uint16_t(ReadInt(Member(s, "StageDPIX")));
-            stage.dpiY = uint16_t(ReadInt(Member(s, "StageDPIY")));
-            stage.red = uint8_t(ReadInt(Member(s, "StageColorR")));
-            stage.green = uint8_t(ReadInt(Member(s, "StageColorG")));
-            stage.blue = uint8_t(ReadInt(Member(s, "StageColorB")));
+            stage.active = ReadClamped<uint8_t>(Member(s, "StageActive"));
+            stage.xy = ReadClamped<uint8_t>(Member(s, "StageXY"));
+            stage.dpiX = ReadClamped<uint16_t>(Member(s, "StageDPIX"));
+            stage.dpiY = ReadClamped<uint16_t>(Member(s, "StageDPIY"));
+            stage.red = ReadClamped<uint8_t>(Member(s, "StageColorR"));
+            stage.green = ReadClamped<uint8_t>(Member(s, "StageColorG"));
+            stage.blue = ReadClamped<uint8_t>(Member(s, "StageColorB"));
             if (j < dpiStages_.size())
                 dpiStages_[j] = stage;
             else

@@ -1,6 +1,6 @@
 #pragma once
 // The typed records that the profile documents hand out and take back. Field order and widths
-// follow the device records they end up in; values from files are cut to the field's width.
+// follow the device records they end up in; values from files are held to the field's range.
 #include <cstdint>
 
 namespace q9 {

@@ -17,15 +17,18 @@ struct RecordField {
     bool flag = false;  // read as a boolean (true or any non-zero number) and kept as 0/1
 };
 
-// Values are cut to the field's width; missing or mistyped members read as 0.
+// Values are held to the field's range; missing or mistyped members read as 0.
 template <class R>
 void ReadRecord(const Json::Value& object, R& record, std::span<const RecordField<R>> fields)
 {
     for (const RecordField<R>& f : fields) {
         const Json::Value& v = Member(object, f.key);
-        const int n = f.flag ? (ReadBool(v) ? 1 : 0) : ReadInt(v);
-        std::visit([&](auto m) { record.*m = static_cast<std::remove_cvref_t<decltype(record.*m)>>(n); },
-                   f.member);
+        std::visit(
+            [&](auto m) {
+                using Field = std::remove_cvref_t<decltype(record.*m)>;
+                record.*m = f.flag ? Field(ReadBool(v) ? 1 : 0) : ReadClamped<Field>(v);
+            },
+            f.member);
     }
 }
 

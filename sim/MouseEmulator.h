@@ -34,6 +34,7 @@ public:
     static constexpr uint16_t kReceiverPid = 0x226F;
 
     MouseEmulator(std::shared_ptr<SimBus> bus, MouseConfig config = {}, std::string name = "mouse");
+    const MouseConfig& config() const { return config_; }
 
     void plugCable() { plug({"cable", kCablePid, false}); }
     void unplugCable() { unplug("cable"); }

@@ -75,6 +75,87 @@ TEST(MouseRecord, EveryFieldInItsPlace)
     EXPECT_EQ(r2[0], 5);
 }
 
+// Values a hand-edited profile may hold, held to what the mouse accepts; unknown limits leave
+// values alone.
+TEST(MouseLimitsTest, ProfileValuesAreHeldToWhatTheMouseAccepts)
+{
+    struct Case {
+        const char* name;
+        MouseLimits limits;
+        uint16_t dpiX, dpiY;
+        uint16_t heldX, heldY;
+    };
+    MouseLimits steps73;
+    steps73.step = {0, 73};
+    MouseLimits paired;
+    paired.pairedStepBytes = true;
+    paired.step = {0, 149};
+    const Case cases[] = {
+        {"AboveTheSensor", steps73, 65535, 74, 73, 73},
+        {"InRange", steps73, 40, 0, 40, 0},
+        {"StepsNotYetKnown", MouseLimits{}, 65535, 999, 65535, 999},
+        {"PairedBytesFromTheLowByte", paired, 0x42FA, 0x0505, 0x9595, 0x0505},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<DpiStage> stages(1);
+        stages[0] = {1, 0, c.dpiX, c.dpiY, 1, 2, 3};
+        int current = 0;
+        MouseSystemRecord sys;
+        LightInfoRecord light;
+        const bool changed = clampMouseSettings(stages, current, sys, light, c.limits);
+        EXPECT_EQ(stages[0].dpiX, c.heldX);
+        EXPECT_EQ(stages[0].dpiY, c.heldY);
+        EXPECT_EQ(changed, c.heldX != c.dpiX || c.heldY != c.dpiY);
+    }
+
+    MouseLimits l = steps73;
+    l.debounce = {0, 7};
+    l.bleSleep1 = l.bleSleep2 = l.deviceSleep1 = l.deviceSleep2 = {1, 6};
+    std::vector<DpiStage> stages(3, DpiStage{9, 200, 5, 5, 0, 0, 0});
+    int current = 12;
+    MouseSystemRecord sys;
+    sys.reportRate = 300;
+    sys.silentAltitude = 2;
+    sys.linearCalibration = 65535;
+    sys.ripple = 1;
+    sys.keyDebounceTime = 99;
+    sys.bleSleep1 = 0;
+    sys.deviceSleep2 = 77;
+    sys.bleSleep2 = 3;
+    LightInfoRecord light;
+    light.speed = 9;
+    EXPECT_TRUE(clampMouseSettings(stages, current, sys, light, l));
+    EXPECT_EQ(stages[2].active, 1);
+    EXPECT_EQ(stages[2].xy, 1);
+    EXPECT_EQ(current, 2); // the last stage there is
+    EXPECT_EQ(sys.reportRate, 4);
+    EXPECT_EQ(sys.silentAltitude, 1);
+    EXPECT_EQ(sys.linearCalibration, 1);
+    EXPECT_EQ(sys.ripple, 1);
+    EXPECT_EQ(sys.keyDebounceTime, 7);
+    EXPECT_EQ(sys.bleSleep1, 1);
+    EXPECT_EQ(sys.bleSleep2, 3);
+    EXPECT_EQ(sys.deviceSleep2, 6);
+    EXPECT_EQ(light.speed, 4);
+    EXPECT_FALSE(clampMouseSettings(stages, current, sys, light, l)); // held values stay
+}
+
+// Without limits a u16 field is still never wrapped into its byte.
+TEST(MouseRecord, WideValuesAreHeldAtTheByteNotWrapped)
+{
+    MouseSystemRecord sys;
+    sys.reportRate = 260;
+    sys.keyDebounceTime = 65535;
+    LightInfoRecord l;
+    l.speed = 200;
+    const auto r = buildMouseRecord({}, sys, 300, l, 0);
+    EXPECT_EQ(r[11], 255);
+    EXPECT_EQ(r[81], 255);
+    EXPECT_EQ(r[12], 255);
+    EXPECT_EQ(r[3], 0);
+}
+
 TEST(SequenceImage, LayoutAndEventForm)
 {
     Json::Value e;

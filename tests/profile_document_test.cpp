@@ -249,7 +249,7 @@ TEST_F(DocumentTest, LightInfoReadsMultiColorAsABooleanAndWritesElevenInts)
     const LightInfoRecord r = doc.GetLightInfo();
     EXPECT_EQ(r.selectItem, 2);
     EXPECT_EQ(r.multiColor, 1);
-    EXPECT_EQ(r.blue, 300 & 0xFF); // cut to the field
+    EXPECT_EQ(r.blue, 255); // held to the field
     EXPECT_EQ(r.zzccLedMode, 2);
     EXPECT_EQ(r.customGroup, 3);
     EXPECT_EQ(r.oldLedMode, 5);
@@ -258,7 +258,7 @@ TEST_F(DocumentTest, LightInfoReadsMultiColorAsABooleanAndWritesElevenInts)
     ASSERT_TRUE(doc.Save());
     const Json::Value stored = file("p.Json")["Device"][0]["LightInfo"];
     EXPECT_EQ(stored, parse(R"({"SelectItem": 2, "Light": 4, "Speed": 1, "Fx": 1, "MultiColor": 1,
-        "Red": 10, "Green": 20, "Blue": 44, "ZZCCLedMode": 2, "CustomGroup": 3, "OldLedmode": 5})"));
+        "Red": 10, "Green": 20, "Blue": 255, "ZZCCLedMode": 2, "CustomGroup": 3, "OldLedmode": 5})"));
     EXPECT_EQ(doc.GetLightInfo(), r);
 }
 

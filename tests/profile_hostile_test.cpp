@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 namespace q9 {
 namespace {
 
@@ -33,9 +35,9 @@ const HostileCase kHostileCases[] = {
      0, 0, 0, 0},
     {"LeavesOfTheWrongType",
      R"({"KeyList": [{"Assignment": "5", "DefaultAssignment": [1]}, 7],
-         "LightInfo": {"SelectItem": "3", "Light": {}, "MultiColor": "yes", "Red": 1e300, "Green": -1e300, "Blue": null},
+         "LightInfo": {"SelectItem": "3", "Light": {}, "MultiColor": "yes", "Red": "1e300", "Green": [-1], "Blue": null},
          "AudioLightInfo": {"AudioMode": [], "7ColorFlags": "true", "ColorTypeFlags": {}},
-         "LightList": [5, "zone", {"LEDREGMode": "2", "red": 4294967295, "LEDDirection": "on"}],
+         "LightList": [5, "zone", {"LEDREGMode": "2", "red": {"v": 4294967295}, "LEDDirection": "on"}],
          "DPIStages": {"StageActive": "2", "StageDPIs": [{"StageDPIX": "800"}, null, 3]},
          "SystemStages": {"DoubleClickTime": "500"}, "ReportStages": {"StageActive": {}},
          "CustomLightMode": {"CustomLightModeGroupIndex": "1", "LightColorInfo": "none"},
@@ -166,28 +168,48 @@ TEST_P(HostileSectionTest, SettersReplaceWrongTypesAndTheirValuesComeBack)
     EXPECT_EQ(h.GetCustomEqValues(0), bands);
 }
 
-TEST(HostileValueTest, NumbersAreCutToTheFieldAndNumbersBeyondIntReadAsZero)
+// A number outside a field's range is held at the nearest end of it, never wrapped: 999999 must not
+// become 16959, nor -5 become 65531.
+TEST(HostileValueTest, NumbersAreHeldToTheFieldsRange)
 {
-    TempFolder dir;
-    dir.write("p.Json", R"({"Device": [{
-        "LightInfo": {"SelectItem": 4294967296, "Light": -1, "Speed": 1.9, "Fx": 1e10, "Red": 256,
-                      "Green": true, "MultiColor": 0.0},
-        "DPIStages": {"StageActive": 9223372036854775807, "StageDPIs": [{"StageDPIX": 65537, "StageDPIY": -1}]}}]})");
-    CMouseProfiledata doc;
-    doc.LoadDeviceSection(dir.wide("p.Json"));
-    const LightInfoRecord light = doc.GetLightInfo();
-    EXPECT_EQ(light.selectItem, 0);
-    EXPECT_EQ(light.light, 255);
-    EXPECT_EQ(light.speed, 1);
-    EXPECT_EQ(light.fx, 0);
-    EXPECT_EQ(light.red, 0);
-    EXPECT_EQ(light.green, 1);
-    EXPECT_EQ(light.multiColor, 0);
-    const auto stages = doc.GetDpiStages();
-    ASSERT_EQ(stages.size(), 1u);
-    EXPECT_EQ(stages[0].dpiX, 1);
-    EXPECT_EQ(stages[0].dpiY, 65535);
-    EXPECT_EQ(doc.GetCurrentDpiStage(), 0);
+    struct Case {
+        const char* json;
+        uint16_t dpi;   // a u16 field
+        uint8_t red;    // a u8 field
+        int active;     // an int
+    };
+    const Case cases[] = {
+        {"999999", 65535, 255, 999999},
+        {"-5", 0, 0, -5},
+        {"1e308", 65535, 255, INT_MAX},
+        {"-1e308", 0, 0, INT_MIN},
+        {"18446744073709551616", 65535, 255, INT_MAX}, // 2^64
+        {"9223372036854775807", 65535, 255, INT_MAX},
+        {"65537", 65535, 255, 65537},
+        {"1.9", 1, 1, 1},
+        {"true", 1, 1, 1},
+        {"\"800\"", 0, 0, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.json);
+        TempFolder dir;
+        const std::string v = c.json;
+        dir.write("p.Json", R"({"Device": [{"LightInfo": {"Red": )" + v + R"(},
+            "DPIStages": {"StageActive": )" + v + R"(, "StageDPIs": [{"StageDPIX": )" + v + R"(, "StageDPIY": )" + v
+                                + R"(, "StageColorR": )" + v + R"(}]},
+            "ReportStages": {"key_debounce_time": )" + v + R"(}, "SystemStages": {"MouseSpeed": )" + v + R"(}}]})");
+        CMouseProfiledata doc;
+        doc.LoadDeviceSection(dir.wide("p.Json"));
+        EXPECT_EQ(doc.GetLightInfo().red, c.red);
+        const auto stages = doc.GetDpiStages();
+        ASSERT_EQ(stages.size(), 1u);
+        EXPECT_EQ(stages[0].dpiX, c.dpi);
+        EXPECT_EQ(stages[0].dpiY, c.dpi);
+        EXPECT_EQ(stages[0].red, c.red);
+        EXPECT_EQ(doc.GetCurrentDpiStage(), c.active);
+        EXPECT_EQ(doc.GetMouseSystem().keyDebounceTime, c.dpi);
+        EXPECT_EQ(doc.GetMouseSystem().mouseSpeed, c.dpi);
+    }
 }
 
 TEST(HostileValueTest, InvalidUtf8InNamesReadsWithReplacementsAndSavesAsValidJson)

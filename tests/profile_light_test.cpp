@@ -48,7 +48,7 @@ TEST_F(CustomLightTest, TheSelectedLightsEffectFileIsReadBesideTheList)
     EXPECT_EQ(steps[0].speed, 2);
     EXPECT_EQ(steps[0].direction, 1);
     EXPECT_EQ(steps[0].multiColor, 1);
-    EXPECT_EQ(steps[0].red, 300 & 0xFF);
+    EXPECT_EQ(steps[0].red, 255); // held, not wrapped
     EXPECT_EQ(steps[0].green, 20);
     EXPECT_EQ(steps[0].blue, 30);
     EXPECT_EQ(steps[0].time, 1500);

@@ -276,6 +276,46 @@ TEST_F(Shell, AProfileThatCannotBeWrittenIsReportedOnceAndTheProgramGoesOn)
     ASSERT_FALSE(dumped.isEmpty());
 }
 
+// A hand-edited profile with values the mouse cannot take: the page shows and the mouse receives
+// them held to the sensor's range and the option lists, not wrapped to 16 or 8 bits.
+TEST_F(Shell, OutOfRangeProfileValuesAreHeldBeforeTheyAreShownOrSent)
+{
+    start("mouse");
+    ASSERT_TRUE(synced());
+    CTarvenixMouseDevice* device = wnd->mice()[0];
+    Json::Value root = ReadJsonFile(device->profilePath());
+    Json::Value& section = root["Device"][0];
+    section["DPIStages"]["StageDPIs"][3]["StageDPIX"] = 999999;
+    section["DPIStages"]["StageDPIs"][3]["StageDPIY"] = -5;
+    section["DPIStages"]["StageActive"] = 40;
+    section["ReportStages"]["StageActive"] = 300;
+    section["ReportStages"]["key_debounce_time"] = 1e308;
+    section["ReportStages"]["device_sleep2"] = 77;
+    section["ReportStages"]["ble_sleep1"] = 0;
+    ASSERT_EQ(WriteJsonFile(device->profilePath(), root), 0);
+
+    mouse->clearReceived();
+    cmd("item device_profile_combo 0"); // the user takes the profile up again
+    ASSERT_TRUE(waitFor([&] { return !mouse->receivedCommands(0x06).empty(); }, 3000));
+    const int maxStep = mouse->config().dpiSteps;
+    auto* page = device;
+    auto* slider = qobject_cast<ui::Slider*>(ui::Window::findSubControlByName(page, "DPI_slider_3"));
+    ASSERT_NE(slider, nullptr);
+    EXPECT_EQ(slider->value(), maxStep);
+    EXPECT_EQ(ui::Window::findSubControlByName(page, "DPI_edit_3")->text(),
+              QString::number(dpiFromStep(device->sensor(), maxStep, device->dpiStep(), device->dpiBase())));
+
+    const auto memory = mouse->settingsMemory();
+    const size_t stage3 = 14 + 9 * 3;
+    EXPECT_EQ(memory[stage3 + 2] | memory[stage3 + 3] << 8, maxStep);
+    EXPECT_EQ(memory[stage3 + 4] | memory[stage3 + 5] << 8, 0);
+    EXPECT_EQ(memory[11], 4);  // the last report-rate option
+    EXPECT_EQ(memory[12], 6);  // the last stage
+    EXPECT_EQ(memory[81], 7);  // the last debounce item
+    EXPECT_EQ(memory[80], 6);  // sleep options lie in their combo's values
+    EXPECT_EQ(memory[77], 1);
+}
+
 TEST_F(Shell, AMinimisedOrHiddenWindowStopsThePreviewAndShowingItStartsItAgain)
 {
     start("mouse");
