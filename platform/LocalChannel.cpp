@@ -1,11 +1,15 @@
 #include "platform/LocalChannel.h"
 
 #include "platform/Folders.h"
+#include "platform/LocalListener.h"
 #include "platform/Trace.h"
 
 #include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QTimer>
+
+#include <algorithm>
 
 #include <cstring>
 
@@ -123,39 +127,91 @@ QString defaultChannelName()
 }
 
 IpcServer::IpcServer(Handler handler, QObject* parent)
-    : QObject(parent), handler_(std::move(handler)), server_(new QLocalServer(this))
+    : QObject(parent), handler_(std::move(handler)), listener_(new LocalListener(this))
 {
-    server_->setSocketOptions(QLocalServer::UserAccessOption);
-    connect(server_, &QLocalServer::newConnection, this, &IpcServer::accept);
+    listener_->room = [this] { return clients_.size() < size_t(kMaxIpcClients); };
+    listener_->accepted = [this](QLocalSocket* s) { accept(s); };
 }
 
-IpcServer::~IpcServer() { server_->close(); }
+IpcServer::~IpcServer()
+{
+    listener_->close();
+    for (QLocalSocket* s : clients_) {
+        s->disconnect(this);
+        delete s;
+    }
+}
 
 bool IpcServer::listen(const QString& name)
 {
-    if (server_->listen(name))
-        return true;
+    LocalListener::Result r = listener_->listen(name);
     // A socket file left by a copy that ended without cleaning up: nothing answers on it.
-    if (server_->serverError() == QAbstractSocket::AddressInUseError) {
+    if (r == LocalListener::Result::InUse) {
         QLocalSocket probe;
         probe.connectToServer(name);
         if (probe.waitForConnected(200))
             return false; // a live copy owns it
         QLocalServer::removeServer(name);
-        return server_->listen(name);
+        r = listener_->listen(name);
     }
-    trace("本地消息通道无法监听: " + name.toStdString() + " " + server_->errorString().toStdString());
+    if (r == LocalListener::Result::Listening)
+        return true;
+    trace("本地消息通道无法监听: " + name.toStdString() + " " + listener_->errorString().toStdString());
     return false;
 }
 
-QString IpcServer::name() const { return server_->fullServerName(); }
+QString IpcServer::name() const { return listener_->path(); }
 
-void IpcServer::accept()
+bool IpcServer::isListening() const { return listener_->isListening(); }
+
+size_t IpcServer::bufferedBytes() const
 {
-    while (QLocalSocket* s = server_->nextPendingConnection()) {
-        connect(s, &QLocalSocket::readyRead, this, [this, s] { readFrom(s); });
-        connect(s, &QLocalSocket::disconnected, s, &QObject::deleteLater);
+    size_t total = 0;
+    for (QLocalSocket* s : clients_)
+        total += size_t(s->bytesAvailable());
+    return total;
+}
+
+void IpcServer::accept(QLocalSocket* s)
+{
+    s->setParent(this);
+    s->setReadBufferSize(qint64(kHeader + kMaxIpcFrame)); // Qt reads no further ahead than one frame
+    clients_.push_back(s);
+    auto* idle = new QTimer(s);
+    idle->setSingleShot(true);
+    idle->callOnTimeout(this, [this, s] {
+        trace("本地消息客户端长时间无数据，已断开");
+        drop(s);
+    });
+    idle->start(idleMs_);
+    connect(s, &QLocalSocket::readyRead, this, [this, s, idle] {
+        idle->start(idleMs_);
         readFrom(s);
+    });
+    connect(s, &QLocalSocket::disconnected, this, [this, s] { drop(s); });
+    readFrom(s);
+}
+
+void IpcServer::drop(QLocalSocket* s)
+{
+    const auto it = std::find(clients_.begin(), clients_.end(), s);
+    if (it == clients_.end())
+        return;
+    clients_.erase(it);
+    s->disconnect(this);
+    s->abort();
+    s->deleteLater();
+    listener_->take(); // a place and a descriptor are free
+}
+
+void IpcServer::holdToBudget()
+{
+    while (bufferedBytes() > kMaxIpcBuffered) {
+        QLocalSocket* most = *std::max_element(clients_.begin(), clients_.end(), [](QLocalSocket* a, QLocalSocket* b) {
+            return a->bytesAvailable() < b->bytesAvailable();
+        });
+        trace("本地消息缓冲超过上限，已断开占用最多的客户端");
+        drop(most);
     }
 }
 
@@ -171,11 +227,13 @@ void IpcServer::readFrom(QLocalSocket* s)
         std::memcpy(&length, header + 4, 4);
         if (magic != kMessageMagic || length > kMaxIpcFrame) {
             trace("本地消息格式错误，已丢弃");
-            s->abort();
+            drop(s);
             return;
         }
-        if (s->bytesAvailable() < qint64(kHeader + length))
+        if (s->bytesAvailable() < qint64(kHeader + length)) {
+            holdToBudget();
             return;
+        }
         s->read(reinterpret_cast<char*>(header), kHeader);
         const QByteArray payload = s->read(length);
         bool wantsReply = false;
@@ -183,10 +241,12 @@ void IpcServer::readFrom(QLocalSocket* s)
                                               size_t(payload.size()), wantsReply);
         if (!message) {
             trace("本地消息格式错误，已丢弃");
-            s->abort();
+            drop(s);
             return;
         }
         const IpcReply reply = handler_ ? handler_(*message) : IpcReply{};
+        if (std::find(clients_.begin(), clients_.end(), s) == clients_.end())
+            return; // dropped while the handler ran
         if (wantsReply) {
             std::vector<uint8_t> p;
             put64(p, uint64_t(reply.result));

@@ -13,10 +13,11 @@
 #include <string>
 #include <vector>
 
-class QLocalServer;
 class QLocalSocket;
 
 namespace q9 {
+
+class LocalListener;
 
 struct IpcMessage {
     std::string name;        // a registered message name, or empty: then `number` is the message
@@ -42,6 +43,14 @@ std::optional<IpcMessage> decodeIpcMessage(const uint8_t* data, size_t size, boo
 // The socket's name: the product name in the user's runtime folder.
 QString defaultChannelName();
 
+// Clients are few and short-lived (a message, perhaps a reply), so the server bounds what any number
+// of them can hold: at most kMaxIpcClients connected (more wait in the socket's backlog), at most
+// kMaxIpcBuffered bytes of unfinished frames between them (the client holding most is dropped), and
+// a client that sends nothing for the idle time is dropped.
+constexpr int kMaxIpcClients = 16;
+constexpr size_t kMaxIpcBuffered = 4u << 20;
+constexpr int kIpcIdleMs = 5000;
+
 class IpcServer : public QObject {
     Q_OBJECT
 public:
@@ -52,13 +61,22 @@ public:
 
     bool listen(const QString& name = defaultChannelName());
     QString name() const;
+    bool isListening() const;
+
+    int clientCount() const { return int(clients_.size()); }
+    size_t bufferedBytes() const;
+    void setIdleTimeout(int ms) { idleMs_ = ms; }
 
 private:
-    void accept();
+    void accept(QLocalSocket* socket);
     void readFrom(QLocalSocket* socket);
+    void drop(QLocalSocket* socket);
+    void holdToBudget();
 
     Handler handler_;
-    QLocalServer* server_;
+    LocalListener* listener_;
+    std::vector<QLocalSocket*> clients_;
+    int idleMs_ = kIpcIdleMs;
 };
 
 // Sends one message; with a reply wanted, waits for it up to timeoutMs. False when nothing listens.

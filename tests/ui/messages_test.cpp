@@ -13,8 +13,15 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
 #include <future>
+#include <sys/resource.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <thread>
+#include <unistd.h>
 
 namespace q9 {
 namespace {
@@ -210,6 +217,132 @@ TEST_F(Channel, MalformedAndOversizedFramesAreDroppedAndTraced)
     for (const auto& line : capturedTraces())
         traced += line.find("本地消息格式错误") != std::string::npos;
     EXPECT_EQ(traced, 2);
+}
+
+// A client connected with plain system calls, so that the test decides what it sends and when.
+int rawClient(const QString& path)
+{
+    const int fd = ::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_un a{};
+    a.sun_family = AF_UNIX;
+    std::strncpy(a.sun_path, path.toLocal8Bit().constData(), sizeof(a.sun_path) - 1);
+    if (fd >= 0 && ::connect(fd, reinterpret_cast<sockaddr*>(&a), sizeof(a)) == 0)
+        return fd;
+    if (fd >= 0)
+        ::close(fd);
+    return -1;
+}
+
+bool sendRaw(int fd, const std::vector<uint8_t>& bytes)
+{
+    return ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL) == ssize_t(bytes.size());
+}
+
+// EOF or a reset: the server closed its end.
+bool closedByServer(int fd)
+{
+    char c;
+    const ssize_t n = ::recv(fd, &c, 1, MSG_DONTWAIT);
+    return n == 0 || (n < 0 && errno == ECONNRESET);
+}
+
+TEST_F(Channel, RunningOutOfDescriptorsPausesAcceptingAndKeepsTheSocket)
+{
+    const int waiting = rawClient(name);
+    ASSERT_GE(waiting, 0);
+    IpcMessage m;
+    m.number = 7;
+    ASSERT_TRUE(sendRaw(waiting, encodeIpcMessage(m, false)));
+
+    // Every descriptor taken before the server gets to accept the client.
+    rlimit old{};
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &old), 0);
+    rlimit low = old;
+    low.rlim_cur = std::min<rlim_t>(old.rlim_cur, 512);
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &low), 0);
+    std::vector<int> filler;
+    for (int fd; (fd = ::open("/dev/null", O_RDONLY | O_CLOEXEC)) >= 0;)
+        filler.push_back(fd);
+    const int openError = errno;
+    QTest::qWait(400);
+    const bool listening = server->isListening();
+    const bool fileThere = QFile::exists(name);
+    const size_t during = received.size();
+    for (int fd : filler)
+        ::close(fd);
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &old), 0);
+    ASSERT_EQ(openError, EMFILE);
+    EXPECT_TRUE(listening);
+    EXPECT_TRUE(fileThere);
+    EXPECT_EQ(during, 0u);
+
+    // A descriptor is free again: the waiting client is served, and new ones find the socket.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return received.size() == 1; }, 2000));
+    ::close(waiting);
+    bool sent = false;
+    client([&] { sent = sendIpcMessage(IpcMessage{"", 8, 0, 0, false, 0, {}}, nullptr, 2000, name); });
+    EXPECT_TRUE(sent);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return received.size() == 2; }, 2000));
+    ASSERT_FALSE(received.empty());
+    EXPECT_EQ(received[0].number, 7u);
+}
+
+TEST_F(Channel, SilentClientsAreBoundedAndDroppedWhenIdle)
+{
+    server->setIdleTimeout(300);
+    std::vector<int> silent;
+    for (int i = 0; i < kMaxIpcClients + 4; ++i)
+        silent.push_back(rawClient(name));
+    for (int fd : silent)
+        ASSERT_GE(fd, 0);
+    QTest::qWait(150);
+    EXPECT_EQ(server->clientCount(), kMaxIpcClients); // the others wait in the backlog
+    // The idle are dropped, which lets the waiting in, who are dropped in their turn.
+    EXPECT_TRUE(QTest::qWaitFor([&] { return server->clientCount() == 0; }, 3000));
+    for (int fd : silent) {
+        EXPECT_TRUE(closedByServer(fd));
+        ::close(fd);
+    }
+    bool sent = false;
+    client([&] { sent = sendIpcMessage(IpcMessage{"", 9, 0, 0, false, 0, {}}, nullptr, 2000, name); });
+    EXPECT_TRUE(sent);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return received.size() == 1; }, 2000));
+}
+
+TEST_F(Channel, UnfinishedFramesAreHeldToABudget)
+{
+    // Clients that each send all but the last byte of a frame of nearly the largest size.
+    IpcMessage big;
+    big.isCopyData = true;
+    big.bytes.assign(kMaxIpcFrame - 64, 0x11);
+    std::vector<uint8_t> frame = encodeIpcMessage(big, false);
+    frame.pop_back();
+    constexpr int kHolders = 8;
+    std::vector<int> holders;
+    client([&] {
+        for (int i = 0; i < kHolders; ++i) {
+            const int fd = rawClient(name);
+            if (fd >= 0 && sendRaw(fd, frame))
+                holders.push_back(fd);
+            else if (fd >= 0)
+                holders.push_back(fd); // dropped while sending: the budget at work
+        }
+    });
+    QTest::qWait(200);
+    EXPECT_LE(server->bufferedBytes(), kMaxIpcBuffered);
+    EXPECT_LT(server->clientCount(), kHolders);
+    int dropped = 0;
+    for (int fd : holders) {
+        dropped += closedByServer(fd);
+        ::close(fd);
+    }
+    EXPECT_GT(dropped, 0);
+    EXPECT_TRUE(received.empty());
+    // Whole messages still arrive.
+    bool sent = false;
+    client([&] { sent = sendIpcMessage(IpcMessage{"", 10, 0, 0, false, 0, {}}, nullptr, 2000, name); });
+    EXPECT_TRUE(sent);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return received.size() == 1; }, 2000));
 }
 
 TEST_F(Channel, OnlyTheUserMayConnect)
