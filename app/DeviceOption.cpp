@@ -222,6 +222,8 @@ void CDeviceOptionUI::onTimer(int id)
                 if (device_->wirelessCapable())
                     device_->pollPower();
                 trace("2.4gcesvdfherhue  12312423 123342341");
+            } else {
+                device_->writePending(); // the link dropped and returned between two checks
             }
         } else if (visible_) {
             presence(0);

@@ -240,9 +240,13 @@ void CTarvenixMouseDevice::applyDpiRanges()
 
 void CTarvenixMouseDevice::syncFromDevice()
 {
-    if (linkUp())
+    const bool up = linkUp();
+    if (up)
         readInfoAndKeyBlock();
     loadProfile();
+    // Before the mouse's settings are read back, so that they are the ones the user chose.
+    if (up)
+        writePending();
     readSettings();
     refreshPage();
     startPreview();
@@ -295,16 +299,33 @@ void CTarvenixMouseDevice::readSettings()
 
 int CTarvenixMouseDevice::writeSettings(int slot, int firstByte, int, int, int)
 {
-    if (!linkUp())
+    if (!linkUp()) {
+        settingsPending_ = settingsPending_ || unreachable();
         return 0;
+    }
     const auto record = buildMouseRecord(profile_.GetDpiStages(), profile_.GetMouseSystem(), profile_.GetCurrentDpiStage(),
                                          profile_.GetLightInfo(), uint8_t(firstByte));
     if (command_->beginConfig() != ResultOk)
         return 0;
     const int written = command_->writeSettings(uint16_t(slot * 128), record.data(), record.size());
     const int closed = command_->endConfig();
-    return written == ResultOk && closed == ResultOk ? 1 : 0;
+    const bool ok = written == ResultOk && closed == ResultOk;
+    if (ok)
+        settingsPending_ = false;
+    return ok ? 1 : 0;
 }
+
+// A change made while the mouse was out of reach is in the profile only; it goes to the mouse once
+// it answers again, so that profile, page and mouse agree on it.
+void CTarvenixMouseDevice::writePending()
+{
+    if (settingsPending_)
+        writeSettings(0, 0, 1, 0, 0);
+    if (keysPending_)
+        writeCurrentKeyMap(0);
+}
+
+bool CTarvenixMouseDevice::unreachable() const { return command_->isOpen() && command_->receiverMode(); }
 
 Json::Value CTarvenixMouseDevice::macroList() const { return ReadJsonFile(dataFolder() + L"macro.config"); }
 
@@ -330,7 +351,11 @@ std::vector<int> CTarvenixMouseDevice::usedMacros() { return macrosUsedBy(keyLis
 
 int CTarvenixMouseDevice::writeKeyMap(int profile, const std::vector<KeyEntry>& keys)
 {
-    if (!linkUp() || command_->readDeviceInfo(info_.data()) != ResultOk)
+    if (!linkUp()) {
+        keysPending_ = keysPending_ || unreachable();
+        return 0;
+    }
+    if (command_->readDeviceInfo(info_.data()) != ResultOk)
         return 0;
     std::array<uint8_t, 512> block{};
     const size_t used = std::min<size_t>(size_t(3) * info_[5], block.size());
@@ -358,6 +383,8 @@ int CTarvenixMouseDevice::writeKeyMap(int profile, const std::vector<KeyEntry>& 
     const int closed = command_->endConfig();
     if (written == ResultOk)
         std::copy(block.begin(), block.end(), keyBlock_.begin());
+    if (written == ResultOk && closed == ResultOk)
+        keysPending_ = false;
     // A block the device refused is a failure, even though the transaction was closed.
     return written == ResultOk && closed == ResultOk ? 1 : 0;
 }

@@ -27,6 +27,7 @@ public:
     void buildPage();
     int applyProfileLight() override;
     void syncFromDevice() override;
+    void writePending() override;
     void readSettings() override;
     void pollPower() override;
     int isReceiverLinkUp() override;
@@ -110,6 +111,8 @@ private:
     // Reads a profile section into the page's state, held to what this mouse accepts.
     void takeProfileSection(const std::wstring& path);
     MouseLimits limits() const;
+    // Open through the receiver, whose mouse does not answer: a write now is owed when it does.
+    bool unreachable() const;
     ui::Control* find(const QString& name) const;
 
     CMouseProfiledata profile_;
@@ -124,6 +127,9 @@ private:
     std::vector<DpiStage> dpiStages_;
     int currentDpiStage_ = 0;
     MouseSystemRecord system_;
+    // Writes owed to the mouse for changes made while the link was down.
+    bool settingsPending_ = false;
+    bool keysPending_ = false;
     std::vector<std::wstring> effectNames_, areaLightNames_, customLightNames_, macroNames_;
     std::vector<uint8_t> effectVisible_;
     std::vector<int> effectCodes_;

@@ -111,6 +111,8 @@ public:
     virtual void effectOff();
     virtual void paintLights();
     virtual void syncFromDevice() {}
+    // Sends what changed while the device was out of reach; nothing when nothing is owed.
+    virtual void writePending() {}
     virtual void readSettings() {}
     virtual void reservedReadA() {}
     virtual void reservedReadB() {}

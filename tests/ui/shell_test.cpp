@@ -351,6 +351,39 @@ TEST_F(Shell, AReceiverWhoseMouseIsOffShowsNothingUntilTheLinkComesUp)
     EXPECT_TRUE(wnd->mice()[0]->commandChannel().receiverMode());
 }
 
+// A change that finds the receiver's mouse switched off (made before the next link check hides the
+// page) is written when the mouse answers again, whether the page was hidden meanwhile or not.
+TEST_F(Shell, AChangeMadeWhileTheLinkIsDownReachesTheMouseWhenItReturns)
+{
+    for (bool hiddenMeanwhile : {true, false}) {
+        SCOPED_TRACE(hiddenMeanwhile ? "page hidden meanwhile" : "link back before the next check");
+        start("mouse-receiver");
+        ASSERT_TRUE(waitFor([&] { return mouseTab() && mouseTab()->tabVisible(); }, 3000));
+        ASSERT_TRUE(synced());
+        CTarvenixMouseDevice* m = wnd->mice()[0];
+        const int step = mouse->settingsMemory()[14 + 9 + 2] == 40 ? 41 : 40;
+        cmd("click system_Op_tab");
+        cmd("link mouse-receiver down");
+        cmd(QStringLiteral("value DPI_slider_1 %1").arg(step));
+        EXPECT_NE(mouse->settingsMemory()[14 + 9 + 2], step);
+        if (hiddenMeanwhile) {
+            ASSERT_TRUE(waitFor([&] { return !mouseTab()->tabVisible(); }, 4000));
+        }
+        cmd("link mouse-receiver up");
+        EXPECT_TRUE(waitFor([&] { return mouse->settingsMemory()[14 + 9 + 2] == step; }, 4000));
+        EXPECT_TRUE(waitFor([&] { return mouseTab()->tabVisible(); }, 4000));
+        // Profile, page and mouse agree.
+        CMouseProfiledata saved;
+        saved.LoadDeviceSection(m->profilePath());
+        EXPECT_EQ(saved.GetDpiStages().at(1).dpiX, step);
+        EXPECT_EQ(m->dpiStages().at(1).dpiX, step);
+        auto* slider = qobject_cast<ui::Slider*>(ui::Window::findSubControlByName(m, "DPI_slider_1"));
+        ASSERT_NE(slider, nullptr);
+        EXPECT_EQ(slider->value(), step);
+        TearDown();
+    }
+}
+
 TEST_F(Shell, TheCableOfAMouseOnTheReceiverKeepsOneTab)
 {
     start("mouse-receiver");
