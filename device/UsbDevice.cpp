@@ -1,13 +1,12 @@
 #include "device/UsbDevice.h"
 
 #include "controls/KeyControls.h"
+#include "platform/HandOver.h"
 #include "platform/Messages.h"
 #include "platform/Trace.h"
 #include "profile/TextConvert.h"
 #include "ui/Window.h"
 
-#include <QMetaObject>
-#include <QPointer>
 
 #include <chrono>
 #include <cstring>
@@ -492,13 +491,8 @@ void CTarvenixUSBDevice::showFunctionTab(int type)
 
 void CTarvenixUSBDevice::setPickerColor(uint32_t a, uint32_t b, uint32_t c) { picker_ = {a, b, c}; }
 
-void CTarvenixUSBDevice::onUiThread(std::function<void()> f)
-{
-    QPointer<CTarvenixUSBDevice> self(this);
-    QMetaObject::invokeMethod(this, [self, f = std::move(f)] {
-        if (self)
-            f();
-    }, Qt::QueuedConnection);
-}
+void CTarvenixUSBDevice::onUiThread(std::function<void()> f) { postCall(this, std::move(f)); }
+
+bool CTarvenixUSBDevice::event(QEvent* e) { return runPostedCall(e) || ui::HorizontalLayout::event(e); }
 
 } // namespace q9

@@ -163,8 +163,9 @@ protected:
     virtual const char* previewExitTrace() const { return "MS灯光线程设定退出"; }
     // One step of the effect in the light state; returns the period until the next step in ms.
     virtual int stepPreview(int64_t now);
-    // Runs a function on the UI thread (from a worker).
+    // Runs a function on the UI thread (from a worker); dropped if this object goes first.
     void onUiThread(std::function<void()> f);
+    bool event(QEvent* e) override;
     // A zone colour changed: the tab paints the picture at its next frame (from any thread).
     void requestFrame();
 

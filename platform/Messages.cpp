@@ -1,5 +1,7 @@
 #include "platform/Messages.h"
 
+#include "platform/HandOver.h"
+
 #include <QCoreApplication>
 #include <QEvent>
 #include <QThread>
@@ -104,6 +106,7 @@ public:
 
     bool event(QEvent* e) override
     {
+        markTakeOver(e);
         if (e->type() != kMessageEvent)
             return QObject::event(e);
         auto* m = static_cast<MessageEvent*>(e);
@@ -149,8 +152,9 @@ intptr_t MessageTarget::send(uint32_t msg, uint64_t wParam, int64_t lParam, cons
                        waiters_.end());
         waiters_.push_back(state);
     }
-    QCoreApplication::postEvent(receiver_.get(),
-                                new MessageEvent(msg, wParam, lParam, data ? *data : CopyData{}, data != nullptr, state));
+    auto* e = new MessageEvent(msg, wParam, lParam, data ? *data : CopyData{}, data != nullptr, state);
+    markHandOver(e);
+    QCoreApplication::postEvent(receiver_.get(), e);
     std::unique_lock lock(state->mutex);
     state->cv.wait(lock, [&] { return state->done; });
     return state->result;
@@ -159,7 +163,9 @@ intptr_t MessageTarget::send(uint32_t msg, uint64_t wParam, int64_t lParam, cons
 void MessageTarget::post(uint32_t msg, uint64_t wParam, int64_t lParam, CopyData data)
 {
     const bool hasData = !data.bytes.empty() || data.dwData != 0;
-    QCoreApplication::postEvent(receiver_.get(), new MessageEvent(msg, wParam, lParam, std::move(data), hasData, nullptr));
+    auto* e = new MessageEvent(msg, wParam, lParam, std::move(data), hasData, nullptr);
+    markHandOver(e);
+    QCoreApplication::postEvent(receiver_.get(), e);
 }
 
 void MessageTarget::setTimer(uint32_t id, int milliseconds)

@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# The device and window tests built with ThreadSanitizer. Qt's libraries are not instrumented, so
+# the synchronisation inside them is invisible to the tool; tools/tsan.supp lists the reports that
+# come only from there. Any other report fails.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash tools/install-deps.sh
+flags="-O1 -g -fsanitize=thread -fno-omit-frame-pointer"
+cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=Debug -DQ9_BUILD_BENCH=OFF \
+  -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_C_FLAGS="$flags" \
+  -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=thread" >/dev/null
+cmake --build build-tsan -j"$(nproc)" --target q9_tests q9_ui_tests
+export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$PWD/tools/tsan.supp"
+QT_QPA_PLATFORM=offscreen ./build-tsan/tests/q9_tests --gtest_brief=1
+# The command-line tests start the program as a child process, which the tool cannot follow.
+QT_QPA_PLATFORM=offscreen ./build-tsan/tests/q9_ui_tests --gtest_brief=1 --gtest_filter=-Program.*
+echo "thread-sanitized device and window tests: clean"
