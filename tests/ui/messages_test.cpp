@@ -248,6 +248,11 @@ bool closedByServer(int fd)
 
 TEST_F(Channel, RunningOutOfDescriptorsPausesAcceptingAndKeepsTheSocket)
 {
+#if defined(__SANITIZE_ADDRESS__)
+    // The sanitized build checks member calls with a pipe of its own, which finds no descriptor
+    // either and reports the call as made on a bad object.
+    GTEST_SKIP() << "needs descriptors the sanitizer runtime would take";
+#endif
     const int waiting = rawClient(name);
     ASSERT_GE(waiting, 0);
     IpcMessage m;
