@@ -5,10 +5,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash tools/install-deps.sh
-flags="-O1 -g -fsanitize=thread -fno-omit-frame-pointer"
-cmake -S . -B build-tsan -DCMAKE_BUILD_TYPE=Debug -DQ9_BUILD_BENCH=OFF \
-  -DCMAKE_CXX_FLAGS="$flags" -DCMAKE_C_FLAGS="$flags" \
-  -DCMAKE_EXE_LINKER_FLAGS="-fsanitize=thread" >/dev/null
+. tools/sanitized-tree.sh
+configure_sanitized_tree build-tsan "-O1 -fsanitize=thread" "-fsanitize=thread"
 cmake --build build-tsan -j"$(nproc)" --target q9_tests q9_ui_tests
 export TSAN_OPTIONS="halt_on_error=1 second_deadlock_stack=1 suppressions=$PWD/tools/tsan.supp"
 QT_QPA_PLATFORM=offscreen ./build-tsan/tests/q9_tests --gtest_brief=1
