@@ -141,6 +141,7 @@ void CMainWnd::windowInitStep()
     hide();
     tellDevicesHidden(true);
     deviceEnvironment().saveFailed = [this](const std::wstring& path) { reportSaveFailure(path); };
+    deviceEnvironment().writeFailed = [this] { downloadReport(-1, 0); };
     watch_.start([this](StopEvent& stop) { runWatch(stop); });
     setTimer(1011, 100);
     initDone_ = true;
@@ -465,8 +466,10 @@ void CMainWnd::profileSwitch()
     d->repairMacroKeys();
     d->refreshPage();
     d->writeSettings(0, 0, 1, screenWidth_, screenHeight_);
-    downloadReport(d->writeMacros(d->usedMacros()), 0);
-    d->writeCurrentKeyMap(0);
+    const int macros = d->writeMacros(d->usedMacros());
+    downloadReport(macros, 0);
+    if (d->writeCurrentKeyMap(0) < 0 && macros >= 0)
+        downloadReport(-1, 0); // the keys were not written (told once with the macros)
 }
 
 void CMainWnd::reportSaveFailure(const std::wstring& path)
@@ -521,7 +524,8 @@ void CMainWnd::defaultButton()
     if (!d || ShowMessageBox(this, QString(), QStringLiteral("message_text_22"), dpi(), true, 1) != 1)
         return;
     d->loadDefaultProfile();
-    d->writeCurrentKeyMap(0);
+    if (d->writeCurrentKeyMap(0) < 0)
+        downloadReport(-1, 0);
     d->writeSettings(0, 0, 1, screenWidth_, screenHeight_);
 }
 
@@ -534,8 +538,10 @@ void CMainWnd::profileReset()
     d->loadProfile();
     d->refreshPage();
     d->writeSettings(0, 0, 1, screenWidth_, screenHeight_);
-    downloadReport(d->writeMacros(d->usedMacros()), 0);
-    d->writeCurrentKeyMap(0);
+    const int macros = d->writeMacros(d->usedMacros());
+    downloadReport(macros, 0);
+    if (d->writeCurrentKeyMap(0) < 0 && macros >= 0)
+        downloadReport(-1, 0); // the keys were not written (told once with the macros)
 }
 
 void CMainWnd::gameLightEvent(uint64_t variant, int64_t effect)
@@ -627,6 +633,7 @@ void CMainWnd::firmwarePrompt(uint64_t product, int64_t version)
 void CMainWnd::shutDown()
 {
     deviceEnvironment().saveFailed = nullptr;
+    deviceEnvironment().writeFailed = nullptr;
     if (tray_)
         tray_->remove();
     stopAcceptingSends(); // a watch thread blocked in a send is released

@@ -16,6 +16,9 @@ struct DeviceEnvironment {
     // A file of the user's could not be written (read-only folder, full disk, a folder in its
     // place): the window tells the user. Called on the UI thread with the file's path.
     std::function<void(const std::wstring& path)> saveFailed;
+    // A change could not be written to the device although it answers (it refused it or stopped
+    // answering): the window tells the user. Called on the UI thread, once until a write succeeds.
+    std::function<void()> writeFailed;
 };
 
 DeviceEnvironment& deviceEnvironment();

@@ -205,12 +205,24 @@ bool CTarvenixMouseDevice::readInfoAndKeyBlock()
 {
     if (command_->beginConfig() != ResultOk)
         return false;
-    // The transaction is closed whatever happens after it was opened.
-    bool ok = command_->readDeviceInfo(info_.data()) == ResultOk && command_->setBlockSize(size_t(3) * info_[5])
-           && command_->readKeyBlock(keyBlock_.data()) == ResultOk;
-    command_->endConfig();
-    if (!ok)
+    // Into copies: a read that fails half-way leaves nothing half-read behind, and a key block that
+    // was never read is never written back (it would erase every key).
+    std::array<uint8_t, 34> info{};
+    std::array<uint8_t, 512> block{};
+    const bool infoOk = command_->readDeviceInfo(info.data()) == ResultOk;
+    const bool blockOk = infoOk && command_->setBlockSize(size_t(3) * info[5]) && command_->readKeyBlock(block.data()) == ResultOk;
+    command_->endConfig(); // the transaction is closed whatever happened after it was opened
+    if (infoOk) {
+        info_ = info;
+        infoRead_ = true;
+        applyDpiRanges();
+    }
+    if (!blockOk) {
+        trace("读取设备按键信息失败");
         return false;
+    }
+    keyBlock_ = block;
+    keyBlockRead_ = true;
     const size_t deviceKeys = info_[5];
     for (int j = 0; j < kKeys; ++j) {
         deviceKeyIndex_[j] = kNoDeviceKey;
@@ -220,8 +232,14 @@ bool CTarvenixMouseDevice::readInfoAndKeyBlock()
                 break;
             }
     }
-    applyDpiRanges();
     return true;
+}
+
+void CTarvenixMouseDevice::linkOpened()
+{
+    infoRead_ = false;
+    keyBlockRead_ = false;
+    writeFailureTold_ = false;
 }
 
 void CTarvenixMouseDevice::applyDpiRanges()
@@ -267,6 +285,15 @@ void CTarvenixMouseDevice::readSettings()
         return;
     currentSlot_ = slot;
     settings_ = record;
+    if (slot != 0) {
+        // The mouse is on one of its on-board profiles 1…, which the program does not keep: they are
+        // not taken into the program's profile, which the mouse gets back (as its profile 0) with
+        // the next change.
+        trace("鼠标处于板载配置 " + std::to_string(slot) + "，不读入程序配置");
+        refreshPage();
+        return;
+    }
+    settings_[3] = std::min<uint8_t>(settings_[3], 4); // speed is sent as 4 - speed
     // Byte 1 comes back as the mode's code; its row in the mode list is the effect number.
     for (size_t i = 0; i < effectCodes_.size(); ++i)
         if (effectCodes_[i] == settings_[1]) {
@@ -290,29 +317,47 @@ void CTarvenixMouseDevice::readSettings()
     system_.bleSleep2 = settings_[78];
     system_.deviceSleep1 = settings_[79];
     system_.deviceSleep2 = settings_[80];
-    profile_.SetMouseSystem(system_);
-    profile_.SetCurrentDpiStage(settings_[12]);
     currentDpiStage_ = settings_[12];
+    // What the mouse reports is held to what it may hold before it is kept.
+    clampMouseSettings(dpiStages_, currentDpiStage_, system_, s, limits());
+    profile_.SetDpiStages(dpiStages_);
+    profile_.SetMouseSystem(system_);
+    profile_.SetCurrentDpiStage(currentDpiStage_);
     setLightState(s);
     saveProfile();
+    refreshPage(); // the page shows what was read
 }
 
 int CTarvenixMouseDevice::writeSettings(int slot, int firstByte, int, int, int)
 {
-    if (!linkUp()) {
+    if (!linkUp() || command_->suspended()) {
         settingsPending_ = settingsPending_ || unreachable();
         return 0;
     }
     const auto record = buildMouseRecord(profile_.GetDpiStages(), profile_.GetMouseSystem(), profile_.GetCurrentDpiStage(),
                                          profile_.GetLightInfo(), uint8_t(firstByte));
-    if (command_->beginConfig() != ResultOk)
-        return 0;
-    const int written = command_->writeSettings(uint16_t(slot * 128), record.data(), record.size());
-    const int closed = command_->endConfig();
-    const bool ok = written == ResultOk && closed == ResultOk;
-    if (ok)
-        settingsPending_ = false;
+    bool ok = command_->beginConfig() == ResultOk;
+    if (ok) {
+        const int written = command_->writeSettings(uint16_t(slot * 128), record.data(), record.size());
+        ok = command_->endConfig() == ResultOk && written == ResultOk;
+    }
+    // A record the mouse refused is owed as well: the next connection writes it.
+    settingsPending_ = !ok;
+    writeDone(ok);
     return ok ? 1 : 0;
+}
+
+void CTarvenixMouseDevice::writeDone(bool ok)
+{
+    if (ok) {
+        writeFailureTold_ = false;
+        return;
+    }
+    trace("写入设备失败");
+    if (!writeFailureTold_ && deviceEnvironment().writeFailed) {
+        writeFailureTold_ = true;
+        deviceEnvironment().writeFailed();
+    }
 }
 
 // A change made while the mouse was out of reach is in the profile only; it goes to the mouse once
@@ -325,7 +370,11 @@ void CTarvenixMouseDevice::writePending()
         writeCurrentKeyMap(0);
 }
 
-bool CTarvenixMouseDevice::unreachable() const { return command_->isOpen() && command_->receiverMode(); }
+// Open, but out of reach for now: through the receiver with the mouse off, or paused by the mouse.
+bool CTarvenixMouseDevice::unreachable() const
+{
+    return command_->isOpen() && (command_->receiverMode() || command_->suspended());
+}
 
 Json::Value CTarvenixMouseDevice::macroList() const { return ReadJsonFile(dataFolder() + L"macro.config"); }
 
@@ -351,12 +400,17 @@ std::vector<int> CTarvenixMouseDevice::usedMacros() { return macrosUsedBy(keyLis
 
 int CTarvenixMouseDevice::writeKeyMap(int profile, const std::vector<KeyEntry>& keys)
 {
-    if (!linkUp()) {
+    if (!linkUp() || command_->suspended()) {
         keysPending_ = keysPending_ || unreachable();
         return 0;
     }
-    if (command_->readDeviceInfo(info_.data()) != ResultOk)
-        return 0;
+    // Only a block read from this mouse is written back; one more try, then nothing is written.
+    if (!keyBlockRead_ && !readInfoAndKeyBlock())
+        return -1;
+    std::array<uint8_t, 34> info{};
+    if (command_->readDeviceInfo(info.data()) != ResultOk)
+        return -1;
+    info_ = info;
     std::array<uint8_t, 512> block{};
     const size_t used = std::min<size_t>(size_t(3) * info_[5], block.size());
     std::copy(keyBlock_.begin(), keyBlock_.begin() + long(used), block.begin());
@@ -383,8 +437,7 @@ int CTarvenixMouseDevice::writeKeyMap(int profile, const std::vector<KeyEntry>& 
     const int closed = command_->endConfig();
     if (written == ResultOk)
         std::copy(block.begin(), block.end(), keyBlock_.begin());
-    if (written == ResultOk && closed == ResultOk)
-        keysPending_ = false;
+    keysPending_ = !(written == ResultOk && closed == ResultOk);
     // A block the device refused is a failure, even though the transaction was closed.
     return written == ResultOk && closed == ResultOk ? 1 : 0;
 }
@@ -393,8 +446,10 @@ int CTarvenixMouseDevice::writeCurrentKeyMap(int profile) { return writeKeyMap(p
 
 int CTarvenixMouseDevice::writeMacros(const std::vector<int>& list)
 {
-    if (!linkUp() || command_->readDeviceInfo(info_.data()) != ResultOk)
+    std::array<uint8_t, 34> info{};
+    if (!linkUp() || command_->readDeviceInfo(info.data()) != ResultOk)
         return -1;
+    info_ = info;
     const Json::Value macros = Member(macroList(), "MacroInfo");
     if (ElementCount(macros) == 0 || list.empty())
         return 0;
@@ -506,13 +561,17 @@ int CTarvenixMouseDevice::dpiOfStage(int n) const
 void CTarvenixMouseDevice::refreshPage()
 {
     const bool s8925 = sensor() == 0x8925;
+    int enabledStages = 0;
+    for (int i = 0; i < kStages && i < int(dpiStages_.size()); ++i)
+        enabledStages += dpiStages_[size_t(i)].active ? 1 : 0;
     for (int i = 0; i < kStages; ++i) {
         const bool present = i < int(dpiStages_.size());
         const DpiStage st = present ? dpiStages_[size_t(i)] : DpiStage{};
         const bool active = i == currentDpiStage_;
         if (auto* c = qobject_cast<ui::Option*>(find(QStringLiteral("DPI_enable_check_%1").arg(i)))) {
             c->selected(present && st.active, false);
-            c->setEnabled(!active); // the active stage cannot be switched off
+            // The active stage and the last enabled one cannot be switched off.
+            c->setEnabled(!active && !(st.active && enabledStages <= 1));
         }
         if (auto* layout = find(QStringLiteral("DPI_layout_%1").arg(i)))
             layout->setVisible(present && st.active);
@@ -520,20 +579,25 @@ void CTarvenixMouseDevice::refreshPage()
             if (present)
                 s->setValue(s8925 ? (st.dpiX & 0xFF) : st.dpiX);
             s->setThumbImage(active ? QStringLiteral("Control/SliderBar1_Thumb.png") : QStringLiteral("Control/SliderBar2_Thumb.png"));
+            s->setEnabled(infoRead_); // steps mean nothing until the device information is read
         }
-        if (auto* e = find(QStringLiteral("DPI_edit_%1").arg(i)); e && present)
-            e->setText(QString::number(dpiOfStage(i)));
+        if (auto* e = find(QStringLiteral("DPI_edit_%1").arg(i))) {
+            if (present)
+                e->setText(infoRead_ ? QString::number(dpiOfStage(i)) : QString());
+            e->setEnabled(infoRead_);
+        }
         if (auto* o = find(QStringLiteral("DPI_color_option_%1").arg(i)); o && present)
             o->setBkColor(0xFF000000 | rgbOf(st));
         if (auto* sel = qobject_cast<ui::Option*>(find(QStringLiteral("DPI_select_check_%1").arg(i))))
             sel->selected(active, false);
     }
+    // A value no option stands for selects none, so that a click on any option writes it.
     auto selectOption = [&](const QString& prefix, int value, int count) {
-        const int shown = value >= 0 && value < count ? value : 0;
-        if (auto* o = qobject_cast<ui::Option*>(find(prefix + QString::number(shown))))
-            o->selected(true, false);
+        for (int i = 0; i < count; ++i)
+            if (auto* o = qobject_cast<ui::Option*>(find(prefix + QString::number(i))))
+                o->selected(i == value, false);
     };
-    selectOption(QStringLiteral("polling_rate_option_"), system_.reportRate <= 3 ? system_.reportRate : 0, 5);
+    selectOption(QStringLiteral("polling_rate_option_"), system_.reportRate, 5);
     selectOption(QStringLiteral("Silent_Altitude_option_"), system_.silentAltitude, 2);
     selectOption(QStringLiteral("Linear_Calibration_option_"), system_.linearCalibration, 2);
     selectOption(QStringLiteral("Ripple_option_"), system_.ripple, 2);
@@ -588,6 +652,15 @@ void CTarvenixMouseDevice::onDpiEnable(int n, bool on)
         return;
     if (int(dpiStages_.size()) <= n)
         dpiStages_.resize(size_t(n) + 1);
+    int enabledBefore = 0;
+    for (int i = 0; i < int(dpiStages_.size()) && i < kStages; ++i)
+        enabledBefore += dpiStages_[size_t(i)].active ? 1 : 0;
+    // The current stage and the last enabled one stay on, whatever the page let through.
+    if (!on && dpiStages_[size_t(n)].active && (n == currentDpiStage_ || enabledBefore <= 1)) {
+        if (auto* c = qobject_cast<ui::Option*>(find(QStringLiteral("DPI_enable_check_%1").arg(n))))
+            c->selected(true, false);
+        return;
+    }
     dpiStages_[size_t(n)].active = on ? 1 : 0;
     if (auto* layout = find(QStringLiteral("DPI_layout_%1").arg(n)))
         layout->setVisible(on);
@@ -632,7 +705,9 @@ void CTarvenixMouseDevice::onDpiEditDone(int n)
     auto* e = find(QStringLiteral("DPI_edit_%1").arg(n));
     if (!e)
         return;
-    const int step = stepFromDpi(sensor(), e->text().toInt(), dpiStep(), dpiBase());
+    if (!infoRead_)
+        return; // without the device information no DPI maps to a step
+    const int step = stepFromDpi(sensor(), e->text().toInt(), dpiStep(), dpiBase(), limits().step.max);
     if (auto* s = qobject_cast<ui::Slider*>(find(QStringLiteral("DPI_slider_%1").arg(n))))
         s->setValue(step);
     setStageStep(n, step);
@@ -780,6 +855,7 @@ void CTarvenixMouseDevice::onDeviceEvent(uint16_t code, bool cableReader)
         command_->setSuspended(true);
     } else if (code == 0x0405) {
         command_->setSuspended(false);
+        onUiThread([this] { writePending(); }); // what was changed during the pause
     } else if ((code & 0xFF00) == 0x1000 || (code & 0xFF00) == 0x1100) {
         if (!command_->isOpen())
             return;
@@ -788,7 +864,10 @@ void CTarvenixMouseDevice::onDeviceEvent(uint16_t code, bool cableReader)
         const bool withStage = (code & 0xFF00) == 0x1100;
         onUiThread([this, slot, stage, withStage] {
             currentSlot_ = slot;
-            if (withStage) {
+            // Only a stage that is switched on in the program's profile (the mouse's profile 0)
+            // becomes the current one: the current stage is always an enabled one.
+            const bool enabled = stage < int(dpiStages_.size()) && stage < kStages && dpiStages_[size_t(stage)].active;
+            if (withStage && slot == 0 && enabled) {
                 currentDpiStage_ = stage;
                 profile_.SetCurrentDpiStage(stage);
             }

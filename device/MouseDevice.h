@@ -28,6 +28,7 @@ public:
     int applyProfileLight() override;
     void syncFromDevice() override;
     void writePending() override;
+    void linkOpened() override;
     void readSettings() override;
     void pollPower() override;
     int isReceiverLinkUp() override;
@@ -113,6 +114,8 @@ private:
     MouseLimits limits() const;
     // Open through the receiver, whose mouse does not answer: a write now is owed when it does.
     bool unreachable() const;
+    // Tells the window of a failed write once, until a write succeeds again.
+    void writeDone(bool ok);
     ui::Control* find(const QString& name) const;
 
     CMouseProfiledata profile_;
@@ -127,9 +130,13 @@ private:
     std::vector<DpiStage> dpiStages_;
     int currentDpiStage_ = 0;
     MouseSystemRecord system_;
-    // Writes owed to the mouse for changes made while the link was down.
+    // Writes owed to the mouse for changes it did not take (link down, paused, refused).
     bool settingsPending_ = false;
     bool keysPending_ = false;
+    // Read from the mouse over the current link.
+    bool infoRead_ = false;
+    bool keyBlockRead_ = false;
+    bool writeFailureTold_ = false;
     std::vector<std::wstring> effectNames_, areaLightNames_, customLightNames_, macroNames_;
     std::vector<uint8_t> effectVisible_;
     std::vector<int> effectCodes_;

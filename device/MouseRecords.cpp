@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstdlib>
 
 namespace q9 {
 
@@ -35,28 +36,20 @@ int dpiFromStep(uint16_t sensor, int s, int step, int base)
     }
 }
 
-int stepFromDpi(uint16_t sensor, int d, int step, int base)
+// The step whose DPI lies nearest to the one typed, over the sensor's whole range: whatever the
+// formula, typing a DPI the page shows gives that DPI back, and a DPI beyond the range gives its end.
+int stepFromDpi(uint16_t sensor, int dpi, int step, int base, int maxStep)
 {
-    d = std::max(d, 50);
-    switch (sensor) {
-    case 0x3325:
-        if (step == 0)
-            return 0;
-        return d <= 5000 ? (d - base) / step : (d - base - 5000) / 200 + 48;
-    case 0x8925:
-        return d <= 5000 ? (d - 50) / 50 : (d / 2 - 50) / 50 + 50;
-    case 0x3395:
-        return d < 100 ? 1 : d / 50;
-    case 0x3104:
-        if (d <= 350) return 0;
-        if (d <= 600) return 1;
-        if (d < 2432) return d / 38 - 14;
-        if (d < 4864) return (d / 38) / 2 + 18;
-        if (d == 8000) return ((d + 56) / 38) / 4 + 50;
-        return (d / 38) / 4 + 50;
-    default:
-        return step == 0 ? 0 : (d - base) / step;
+    int best = 0;
+    long bestDistance = -1;
+    for (int s = 0; s <= maxStep; ++s) {
+        const long distance = std::labs(long(dpiFromStep(sensor, s, step, base)) - dpi);
+        if (bestDistance < 0 || distance < bestDistance) {
+            best = s;
+            bestDistance = distance;
+        }
     }
+    return best;
 }
 
 namespace {
@@ -99,6 +92,18 @@ bool clampMouseSettings(std::vector<DpiStage>& stages, int& currentDpiStage, Mou
     }
     const int shown = std::min<int>(int(stages.size()), limits.stages);
     changed |= clampInto(currentDpiStage, {0, std::max(0, shown - 1)});
+    // The current stage is an enabled one, so at least one stage is on.
+    if (shown > 0 && !stages[size_t(currentDpiStage)].active) {
+        int firstOn = -1;
+        for (int i = 0; i < shown && firstOn < 0; ++i)
+            if (stages[size_t(i)].active)
+                firstOn = i;
+        if (firstOn >= 0)
+            currentDpiStage = firstOn;
+        else
+            stages[size_t(currentDpiStage)].active = 1;
+        changed = true;
+    }
     changed |= clampInto(system.reportRate, limits.reportRate);
     changed |= clampInto(system.silentAltitude, flag);
     changed |= clampInto(system.linearCalibration, flag);

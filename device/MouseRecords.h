@@ -15,8 +15,8 @@ constexpr int kMaxMacroEvents = 60;
 
 // DPI shown for slider step s (step and base from the device information).
 int dpiFromStep(uint16_t sensor, int s, int step, int base);
-// Step for a typed DPI (raised to at least 50 first).
-int stepFromDpi(uint16_t sensor, int dpi, int step, int base);
+// Step 0 … maxStep for a typed DPI: the one showing the nearest DPI (the lower step on a tie).
+int stepFromDpi(uint16_t sensor, int dpi, int step, int base, int maxStep);
 
 // What the mouse accepts for the settings it is sent. A range with max < min is not known (the
 // device information or the page is not there yet) and leaves its values as they are.

@@ -127,6 +127,8 @@ bool CTarvenixUSBDevice::openCommandLink(const HidInterfaceEntry& row, const std
         return false;
     command_->setOpen(true);
     command_->setMode(receiver ? 2 : 1);
+    command_->setSuspended(false); // a pause the mouse asked for ends with its connection
+    linkOpened();
     previewThread_.wake();
     return true;
 }
@@ -144,8 +146,11 @@ bool CTarvenixUSBDevice::switchLink(bool toReceiver, const std::wstring& path)
         if (opened) {
             command_->setOpen(true);
             command_->setMode(toReceiver ? 2 : 1);
+            command_->setSuspended(false);
         }
     }
+    if (opened)
+        linkOpened();
     previewThread_.wake();
     if (!opened)
         return false;
@@ -161,6 +166,9 @@ bool CTarvenixUSBDevice::switchLink(bool toReceiver, const std::wstring& path)
             trace("获取2");
             pollPower();
         }
+        // The link checks stopped while the cable served; the mouse may be switched off now.
+        if (tab_)
+            tab_->startTabTimer(1007, 2000);
     } else {
         if (tab_)
             tab_->restartTimers();
@@ -177,6 +185,7 @@ void CTarvenixUSBDevice::closeCommandLink()
     {
         std::lock_guard io(command_->ioLock());
         command_->setOpen(false);
+        command_->setSuspended(false);
         command_->cableTransport().close();
         command_->receiverTransport().close();
     }

@@ -113,6 +113,8 @@ public:
     virtual void syncFromDevice() {}
     // Sends what changed while the device was out of reach; nothing when nothing is owed.
     virtual void writePending() {}
+    // A command link was (re)opened: what was read over an earlier one no longer counts.
+    virtual void linkOpened() {}
     virtual void readSettings() {}
     virtual void reservedReadA() {}
     virtual void reservedReadB() {}

@@ -14,6 +14,17 @@ struct DpiCase {
     int backTo;   // the step it gives
 };
 
+struct SensorRange {
+    uint16_t sensor;
+    int step, base, maxStep;
+};
+
+// The sensors' ranges as their device information gives them (0x8925: 149 steps whatever it says).
+constexpr SensorRange kSensors[] = {
+    {0x3325, 100, 100, 73}, {0x8925, 0, 0, 149}, {0x3395, 50, 0, 520}, {0x3395, 100, 0, 260},
+    {0x3104, 0, 0, 103},    {0x1234, 25, 50, 100},
+};
+
 TEST(MouseDpi, FormulasOfEverySensor)
 {
     const DpiCase cases[] = {
@@ -26,23 +37,54 @@ TEST(MouseDpi, FormulasOfEverySensor)
         {0x3104, 0, 0, 60, 3200, 3200, 60},
         {0x3104, 0, 0, 70, 3952, 3952, 70},
         {0x3104, 0, 0, 103, 8000, 8000, 103},
-        {0x8925, 0, 0, 0, 50, 30, 0},       // typed 30 is raised to 50
+        {0x3104, 0, 0, 83, 4960, 4960, 83},
+        {0x8925, 0, 0, 0, 50, 30, 0},           // typed 30: the nearest is 50
         {0x8925, 0, 0, 99, 5000, 5000, 99},
         {0x8925, 0, 0, 149, 10000, 10000, 149},
+        {0x8925, 0, 0, 149, 10000, 26000, 149}, // beyond the range: its end, not a wrapped step
         {0x3325, 100, 100, 10, 1100, 1100, 10},
         {0x3325, 100, 100, 48, 4900, 4900, 48},
-        {0x3325, 100, 100, 60, 7300, 7300, 59}, // the two formulas do not quite meet above 5000
-        {0x3395, 50, 0, 2, 100, 80, 1},
+        {0x3325, 100, 100, 49, 5100, 5100, 49},
+        {0x3325, 100, 100, 48, 4900, 5000, 48}, // between two: the lower on a tie
+        {0x3325, 100, 100, 73, 9900, 9900, 73},
+        {0x3325, 100, 100, 73, 9900, 26000, 73},
+        {0x3395, 50, 0, 2, 100, 80, 0},         // steps 0-2 all show 100
         {0x3395, 50, 0, 40, 2000, 2000, 40},
+        {0x3395, 100, 0, 10, 1000, 1000, 10},
         {0x1234, 25, 50, 10, 300, 300, 10},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << std::hex << c.sensor << std::dec << " step " << c.s);
+        SCOPED_TRACE(testing::Message() << std::hex << c.sensor << std::dec << " step " << c.s << " typed " << c.typed);
+        int maxStep = 0;
+        for (const SensorRange& r : kSensors)
+            if (r.sensor == c.sensor && r.step == c.step)
+                maxStep = r.maxStep;
         EXPECT_EQ(dpiFromStep(c.sensor, c.s, c.step, c.base), c.dpi);
-        EXPECT_EQ(stepFromDpi(c.sensor, c.typed, c.step, c.base), c.backTo);
+        EXPECT_EQ(stepFromDpi(c.sensor, c.typed, c.step, c.base, maxStep), c.backTo);
     }
-    EXPECT_EQ(stepFromDpi(0x1234, 400, 0, 0), 0); // no step in the device information: no division
-    EXPECT_EQ(stepFromDpi(0x3325, 400, 0, 0), 0);
+    // No step in the device information: no division, and still the nearest DPI.
+    EXPECT_EQ(stepFromDpi(0x1234, 400, 0, 0, 100), 0);
+    EXPECT_EQ(dpiFromStep(0x3325, stepFromDpi(0x3325, 400, 0, 0, 73), 0, 0), 400);
+}
+
+// Typing the DPI a step shows gives that DPI back, for every step of every sensor, and the step
+// itself wherever no other step shows the same DPI.
+TEST(MouseDpi, ShownDpiTypedBackIsTheSameForEveryStep)
+{
+    for (const SensorRange& r : kSensors) {
+        for (int s = 0; s <= r.maxStep; ++s) {
+            SCOPED_TRACE(testing::Message() << std::hex << r.sensor << std::dec << " step " << s);
+            const int shown = dpiFromStep(r.sensor, s, r.step, r.base);
+            const int back = stepFromDpi(r.sensor, shown, r.step, r.base, r.maxStep);
+            EXPECT_EQ(dpiFromStep(r.sensor, back, r.step, r.base), shown);
+            int sameDpi = 0;
+            for (int t = 0; t <= r.maxStep; ++t)
+                sameDpi += dpiFromStep(r.sensor, t, r.step, r.base) == shown ? 1 : 0;
+            if (sameDpi == 1) {
+                EXPECT_EQ(back, s);
+            }
+        }
+    }
 }
 
 TEST(MouseRecord, EveryFieldInItsPlace)

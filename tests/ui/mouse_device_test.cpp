@@ -143,38 +143,47 @@ TEST_F(MouseObject, SettingsWrittenAreTheRecordOfTheProfile)
     EXPECT_EQ(device->mouseSystem().reportRate, 4);
 }
 
-TEST_F(MouseObject, ReadSettingsTakesTheMousesCurrentProfile)
+// The mouse's on-board profiles 1… are its own: reading them leaves the program's profile alone,
+// and the next change makes the program's profile the mouse's profile 0 again, as a whole.
+TEST_F(MouseObject, AnOnBoardProfileOfTheMouseIsNotTakenIntoTheProgramsProfile)
 {
     plug(false);
     ASSERT_TRUE(open(4));
     device->syncFromDevice();
+    const MouseSystemRecord before = device->mouseSystem();
+    const int stageBefore = device->currentDpiStage();
+    const std::string savedBefore = ReadFileText(device->profilePath());
     // The mouse switched to its profile 2 by itself; that record holds other values.
     std::vector<uint8_t> record(86, 0);
     record[1] = 3;
-    record[2] = 4;
-    record[3] = 0;   // speed 4
     record[11] = 1;
     record[12] = 5;
     record[81] = 6;
-    mouse->clearReceived();
-    {
-        sim::MouseEmulator& m = *mouse;
-        (void)m;
-    }
-    // Writing through the channel stands in for the mouse changing its own memory.
     ASSERT_EQ(device->commandChannel().writeSettings(0, std::vector<uint8_t>{2}.data(), 1), ResultOk);
     ASSERT_EQ(device->commandChannel().writeSettings(256, record.data(), record.size()), ResultOk);
     device->readSettings();
     EXPECT_EQ(device->currentSlot(), 2);
-    EXPECT_EQ(device->lightState().selectItem, 3);
-    EXPECT_EQ(device->lightState().speed, 4);
-    EXPECT_EQ(device->mouseSystem().reportRate, 1);
-    EXPECT_EQ(device->mouseSystem().keyDebounceTime, 6);
-    EXPECT_EQ(device->currentDpiStage(), 5);
-    // The profile file now holds them too.
+    EXPECT_EQ(device->mouseSystem(), before);
+    EXPECT_EQ(device->currentDpiStage(), stageBefore);
+    EXPECT_EQ(ReadFileText(device->profilePath()), savedBefore);
+
+    device->onReportRate(2);
+    const auto memory = mouse->settingsMemory();
+    EXPECT_EQ(memory[0], 0);   // profile 0 is the mouse's current one again
+    EXPECT_EQ(memory[11], 2);
+    EXPECT_EQ(memory[81], before.keyDebounceTime);
+    EXPECT_TRUE(std::equal(record.begin() + 1, record.end(), memory.begin() + 257)); // profile 2 untouched
+
+    // Back on profile 0, what the mouse holds is read as before.
+    std::vector<uint8_t> zero(memory.begin(), memory.begin() + 86);
+    zero[81] = 4;
+    ASSERT_EQ(device->commandChannel().writeSettings(0, zero.data(), zero.size()), ResultOk);
+    device->readSettings();
+    EXPECT_EQ(device->currentSlot(), 0);
+    EXPECT_EQ(device->mouseSystem().keyDebounceTime, 4);
     CMouseProfiledata reread;
     reread.LoadDeviceSection(device->profilePath());
-    EXPECT_EQ(reread.GetMouseSystem().keyDebounceTime, 6);
+    EXPECT_EQ(reread.GetMouseSystem().keyDebounceTime, 4);
 }
 
 TEST_F(MouseObject, ThroughTheReceiverWithTheLinkDownNothingIsSent)
@@ -323,10 +332,14 @@ TEST_F(MouseObject, EventsSetTheProfileAndStageAndStopPromptly)
     ASSERT_TRUE(open(4));
     device->syncFromDevice();
     ASSERT_TRUE(device->openEventLink(false, live[5].path));
+    // On its on-board profile 3 the mouse's stage is that profile's, not the program's.
+    const int stageBefore = device->currentDpiStage();
     ASSERT_TRUE(mouse->sendEvent(0x1123));
-    for (int i = 0; i < 100 && device->currentSlot() != 3; ++i)
-        QTest::qWait(5);
-    EXPECT_EQ(device->currentSlot(), 3);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return device->currentSlot() == 3; }, 500));
+    EXPECT_EQ(device->currentDpiStage(), stageBefore);
+    ASSERT_TRUE(device->dpiStages().at(2).active);
+    ASSERT_TRUE(mouse->sendEvent(0x1120));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return device->currentSlot() == 0; }, 500));
     EXPECT_EQ(device->currentDpiStage(), 2);
 
     ASSERT_TRUE(mouse->sendEvent(0x0404));
