@@ -256,11 +256,13 @@ void CMpDevicePowerUI::showPowerReport(const uint8_t* bytes, size_t length)
 {
     uint8_t r[64] = {};
     std::copy(bytes, bytes + std::min<size_t>(length, 64), r);
+    // A level above 100 is no level: shown as unknown rather than as "255%".
+    const bool levelKnown = r[0] <= 100;
     auto* progress = qobject_cast<ui::Progress*>(sub("device_Power_progress"));
     if (progress)
-        progress->setValue(100 - r[0]);
+        progress->setValue(levelKnown ? 100 - r[0] : 100);
     if (ui::Control* value = sub("device_power_value"))
-        value->setText(QStringLiteral("%1%2").arg(r[0]).arg(QStringLiteral("%")));
+        value->setText(levelKnown ? QStringLiteral("%1%").arg(r[0]) : QStringLiteral("--"));
     const bool wirelessLink = r[3] != 0;
     if (kind_ == 2)
         if (ui::Control* logo = sub("device_wuxian_logo"))

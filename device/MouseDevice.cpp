@@ -318,8 +318,11 @@ void CTarvenixMouseDevice::readSettings()
     system_.deviceSleep1 = settings_[79];
     system_.deviceSleep2 = settings_[80];
     currentDpiStage_ = settings_[12];
-    // What the mouse reports is held to what it may hold before it is kept.
-    clampMouseSettings(dpiStages_, currentDpiStage_, system_, s, limits());
+    // What the mouse reports is held to what it may hold before it is kept; a report rate no
+    // option stands for stays as it is, shown as unknown (no option selected).
+    MouseLimits held = limits();
+    held.reportRate = {};
+    clampMouseSettings(dpiStages_, currentDpiStage_, system_, s, held);
     profile_.SetDpiStages(dpiStages_);
     profile_.SetMouseSystem(system_);
     profile_.SetCurrentDpiStage(currentDpiStage_);

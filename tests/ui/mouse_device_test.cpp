@@ -186,6 +186,72 @@ TEST_F(MouseObject, AnOnBoardProfileOfTheMouseIsNotTakenIntoTheProgramsProfile)
     EXPECT_EQ(reread.GetMouseSystem().keyDebounceTime, 4);
 }
 
+// A key block that could not be read at connect is read again before keys are written; while it
+// cannot be read nothing is written (a block of zeros would erase every key, left button included).
+struct KeyReadCase {
+    const char* name;
+    uint8_t failing; // the read that fails at connect
+    bool recovers;   // it answers again before the key write
+};
+
+class KeyBlockRead : public MouseObject, public testing::WithParamInterface<KeyReadCase> {};
+
+TEST_P(KeyBlockRead, AKeyBlockNeverReadIsNeverWritten)
+{
+    plug(false);
+    ASSERT_TRUE(open(4));
+    const auto before = mouse->keyBlock(0);
+    mouse->failCommand(GetParam().failing, 0xFF);
+    device->syncFromDevice();
+    if (GetParam().recovers)
+        mouse->clearFailures();
+    mouse->clearReceived();
+    const int result = device->writeCurrentKeyMap(0);
+    if (GetParam().recovers) {
+        EXPECT_EQ(result, 1);
+        EXPECT_FALSE(mouse->receivedCommands(0x09).empty());
+    } else {
+        EXPECT_EQ(result, -1); // reported as a failed download
+        EXPECT_TRUE(mouse->receivedCommands(0x09).empty());
+    }
+    EXPECT_EQ(mouse->keyBlock(0), before); // the profile's keys are the factory ones
+    EXPECT_FALSE(mouse->inTransaction());
+}
+
+INSTANTIATE_TEST_SUITE_P(Reads, KeyBlockRead,
+                         testing::Values(KeyReadCase{"KeyBlockOnce", 0x07, true}, KeyReadCase{"InformationOnce", 0x03, true},
+                                         KeyReadCase{"KeyBlockForGood", 0x07, false}, KeyReadCase{"InformationForGood", 0x03, false}),
+                         [](const auto& p) { return std::string(p.param.name); });
+
+// A change made while the mouse has paused the link (0x0404) is written when it resumes (0x0405);
+// a pause the mouse never ended does not outlive its connection.
+TEST_F(MouseObject, ChangesDuringAPauseAreWrittenWhenItEndsAndANewConnectionIsNotPaused)
+{
+    plug(false);
+    ASSERT_TRUE(open(4));
+    device->syncFromDevice();
+    ASSERT_TRUE(device->openEventLink(false, live[5].path));
+    ASSERT_TRUE(mouse->sendEvent(0x0404));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return device->commandChannel().suspended(); }, 500));
+    mouse->clearReceived();
+    device->onReportRate(2);
+    EXPECT_TRUE(mouse->receivedCommands(0x06).empty());
+    EXPECT_NE(mouse->settingsMemory()[11], 2);
+    ASSERT_TRUE(mouse->sendEvent(0x0405));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return mouse->settingsMemory()[11] == 2; }, 1000));
+
+    ASSERT_TRUE(mouse->sendEvent(0x0404));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return device->commandChannel().suspended(); }, 500));
+    device->closeEventLink(false);
+    device->closeCommandLink();
+    mouse->unplugCable();
+    plug(false);
+    ASSERT_TRUE(open(4));
+    EXPECT_FALSE(device->commandChannel().suspended());
+    device->onReportRate(1);
+    EXPECT_EQ(mouse->settingsMemory()[11], 1);
+}
+
 TEST_F(MouseObject, ThroughTheReceiverWithTheLinkDownNothingIsSent)
 {
     plug(true);

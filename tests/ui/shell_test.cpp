@@ -8,6 +8,7 @@
 #include "app/Startup.h"
 #include "device/DeviceEnvironment.h"
 #include "device/MouseDevice.h"
+#include "device/MouseRecords.h"
 #include "platform/Trace.h"
 #include "profile/JsonFile.h"
 #include "profile/TextConvert.h"
@@ -88,6 +89,17 @@ protected:
     bool overlayShown() { return wnd->findControl("No_device_Link")->isVisible(); }
     // The tab's first timer synchronises the page half a second after the arrival.
     bool synced() { return waitFor([&] { return mouse && !mouse->receivedCommands(0x05).empty(); }, 3000); }
+    // Pulls the cable and plugs it again, each seen by the program, and waits for the new sync.
+    bool replugCable()
+    {
+        CTarvenixUSBDevice* d = wnd->mice()[0];
+        cmd("unplug mouse");
+        if (!waitFor([&] { return !d->commandChannel().isOpen(); }, 3000))
+            return false;
+        mouse->clearReceived();
+        cmd("plug mouse");
+        return synced();
+    }
 
     QTemporaryDir data;
     std::unique_ptr<sim::Simulation> simulation;
@@ -382,6 +394,174 @@ TEST_F(Shell, AChangeMadeWhileTheLinkIsDownReachesTheMouseWhenItReturns)
         ASSERT_NE(slider, nullptr);
         EXPECT_EQ(slider->value(), step);
         TearDown();
+    }
+}
+
+// What the mouse changed by itself (event 0x0401) is read, held to its range and shown; a report
+// rate no option stands for selects none, so that a click on any option writes it.
+TEST_F(Shell, ThePageShowsWhatIsReadFromTheMouseHeldToItsRange)
+{
+    start("mouse");
+    ASSERT_TRUE(synced());
+    CTarvenixMouseDevice* m = wnd->mice()[0];
+    auto option = [&](int i) {
+        return qobject_cast<ui::Option*>(ui::Window::findSubControlByName(m, QStringLiteral("polling_rate_option_%1").arg(i)));
+    };
+    auto selected = [&] {
+        int which = -1;
+        for (int i = 0; i < 5; ++i)
+            if (option(i) && option(i)->isSelected())
+                which = i;
+        return which;
+    };
+    struct Case {
+        uint8_t rate, stage, speedByte, debounce; // as the mouse reports them
+        int shownRate;                             // the option selected, -1 none
+        int heldStage, heldDebounce;               // -1: any enabled stage
+    };
+    const Case cases[] = {
+        {1, 2, 3, 5, 1, 2, 5},      // 250 Hz
+        {4, 1, 2, 0, 4, 1, 0},      // 2000 Hz is option 4, not 125 Hz
+        {7, 9, 253, 200, -1, -1, 7} // nothing the mouse may hold: held, or shown as unknown
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "rate " << int(c.rate));
+        std::vector<uint8_t> record = mouse->settingsMemory();
+        record.resize(86);
+        record[0] = 0;
+        record[3] = c.speedByte;
+        record[11] = c.rate;
+        record[12] = c.stage;
+        record[81] = c.debounce;
+        ASSERT_EQ(m->commandChannel().writeSettings(0, record.data(), record.size()), ResultOk);
+        ASSERT_TRUE(mouse->sendEvent(0x0401));
+        EXPECT_TRUE(waitFor([&] { return m->mouseSystem().reportRate == c.rate && selected() == c.shownRate; }, 2000));
+        EXPECT_EQ(m->mouseSystem().keyDebounceTime, c.heldDebounce);
+        EXPECT_LE(m->lightState().speed, 4);
+        const int stage = m->currentDpiStage();
+        ASSERT_LT(stage, 7);
+        EXPECT_TRUE(m->dpiStages().at(size_t(stage)).active);
+        if (c.heldStage >= 0) {
+            EXPECT_EQ(stage, c.heldStage);
+        }
+        CMouseProfiledata saved;
+        saved.LoadDeviceSection(m->profilePath());
+        saved.GetDpiStages(); // reads the current stage too
+        EXPECT_EQ(saved.GetMouseSystem().keyDebounceTime, c.heldDebounce);
+        EXPECT_EQ(saved.GetCurrentDpiStage(), stage);
+    }
+    cmd("click system_Op_tab");
+    cmd("click polling_rate_option_0");
+    EXPECT_EQ(mouse->settingsMemory()[11], 0);
+}
+
+// A stage the mouse names that is switched off does not become the current one, and no order of
+// clicks switches every stage off.
+TEST_F(Shell, AtLeastOneStageStaysOnAndTheCurrentOneIsOn)
+{
+    start("mouse");
+    ASSERT_TRUE(synced());
+    CTarvenixMouseDevice* m = wnd->mice()[0];
+    m->onDpiEnable(5, false);
+    ASSERT_FALSE(m->dpiStages().at(5).active);
+    const int before = m->currentDpiStage();
+    ASSERT_TRUE(mouse->sendEvent(0x1150));
+    QTest::qWait(200);
+    EXPECT_EQ(m->currentDpiStage(), before);
+    for (int round = 0; round < 2; ++round)
+        for (int i = 0; i < 7; ++i)
+            m->onDpiEnable(round == 0 ? i : 6 - i, false);
+    int on = 0;
+    for (int i = 0; i < 7; ++i)
+        on += m->dpiStages().at(size_t(i)).active ? 1 : 0;
+    EXPECT_GE(on, 1);
+    EXPECT_TRUE(m->dpiStages().at(size_t(m->currentDpiStage())).active);
+    const auto memory = mouse->settingsMemory();
+    EXPECT_EQ(memory[14 + 9 * memory[12]], 1); // the mouse's current stage is on too
+}
+
+// Typed DPI snaps to a step the sensor has; without the device information DPI is not editable.
+TEST_F(Shell, TypedDpiIsHeldToTheSensorAndNeedsTheDeviceInformation)
+{
+    start("mouse");
+    ASSERT_TRUE(synced());
+    CTarvenixMouseDevice* m = wnd->mice()[0];
+    cmd("click system_Op_tab");
+    cmd("text DPI_edit_1 26000");
+    cmd("killfocus DPI_edit_1");
+    const int maxStep = mouse->config().dpiSteps;
+    EXPECT_EQ(mouse->settingsMemory()[14 + 9 + 2], maxStep);
+    auto* edit = ui::Window::findSubControlByName(m, "DPI_edit_1");
+    EXPECT_EQ(edit->text(), QString::number(dpiFromStep(m->sensor(), maxStep, m->dpiStep(), m->dpiBase())));
+
+    // The information read fails on the next connection (the macro download says so).
+    app::DialogService& dialogs = app::DialogService::instance();
+    dialogs.setScripted(true);
+    mouse->failCommand(0x03, 0xFF);
+    ASSERT_TRUE(replugCable());
+    auto* slider = ui::Window::findSubControlByName(m, "DPI_slider_1");
+    EXPECT_FALSE(edit->isEnabled());
+    EXPECT_FALSE(slider->isEnabled());
+    mouse->clearReceived();
+    m->onDpiEditDone(1); // even if the edit were reached
+    EXPECT_EQ(mouse->settingsMemory()[14 + 9 + 2], maxStep);
+    mouse->clearFailures();
+    ASSERT_TRUE(replugCable());
+    EXPECT_TRUE(edit->isEnabled());
+    EXPECT_TRUE(slider->isEnabled());
+    dialogs.setScripted(false);
+}
+
+// Link checks go on after the cable of a mouse on the receiver came and went.
+TEST_F(Shell, LinkChecksGoOnAfterTheCableCameAndWent)
+{
+    start("mouse-receiver");
+    ASSERT_TRUE(waitFor([&] { return mouseTab() && mouseTab()->tabVisible(); }, 3000));
+    cmd("plug mouse");
+    ASSERT_TRUE(waitFor([&] { return !wnd->mice()[0]->commandChannel().receiverMode(); }, 2000));
+    cmd("unplug mouse");
+    ASSERT_TRUE(waitFor([&] { return wnd->mice()[0]->commandChannel().receiverMode(); }, 2000));
+    cmd("link mouse-receiver down");
+    EXPECT_TRUE(waitFor([&] { return !mouseTab()->tabVisible(); }, 5000));
+}
+
+// A write the mouse refuses is told once; the next connection writes the profile, so that profile
+// and mouse agree.
+TEST_F(Shell, AFailedWriteIsToldOnceAndTheNextConnectionWritesTheProfile)
+{
+    start("mouse");
+    ASSERT_TRUE(synced());
+    app::DialogService& dialogs = app::DialogService::instance();
+    dialogs.setScripted(true);
+    dialogs.queueAnswer(1);
+    mouse->setSilent(true, 0x06); // the mouse takes nothing and answers nothing
+    cmd("click system_Op_tab");
+    cmd("value DPI_slider_1 40");
+    EXPECT_FALSE(dialogs.takeUnanswered().has_value());
+    EXPECT_EQ(dialogs.lastMessage(), QStringLiteral("message_text_7"));
+    cmd("value DPI_slider_1 41"); // not asked again
+    EXPECT_FALSE(dialogs.takeUnanswered().has_value());
+    dialogs.setScripted(false);
+    EXPECT_NE(mouse->settingsMemory()[14 + 9 + 2], 41);
+    mouse->setSilent(false);
+    ASSERT_TRUE(replugCable());
+    EXPECT_EQ(mouse->settingsMemory()[14 + 9 + 2], 41);
+}
+
+// A battery byte above 100 is no level.
+TEST_F(Shell, ABatteryLevelAbove100ShowsAsUnknown)
+{
+    start("mouse-receiver");
+    ASSERT_TRUE(waitFor([&] { return mouseTab() && mouseTab()->tabVisible(); }, 3000));
+    CTarvenixMouseDevice* m = wnd->mice()[0];
+    auto* power = dynamic_cast<ui::Control*>(m->powerItem());
+    ASSERT_NE(power, nullptr);
+    ui::Control* value = ui::Window::findSubControlByName(power, "device_power_value");
+    ASSERT_NE(value, nullptr);
+    for (auto [level, shown] : {std::pair{uint8_t(255), "--"}, std::pair{uint8_t(85), "85%"}, std::pair{uint8_t(101), "--"}}) {
+        mouse->setBattery(level, 0);
+        m->pollPower();
+        EXPECT_EQ(value->text(), QString::fromLatin1(shown));
     }
 }
 
