@@ -519,6 +519,7 @@ TEST_F(Shell, LinkChecksGoOnAfterTheCableCameAndWent)
     ASSERT_TRUE(waitFor([&] { return mouseTab() && mouseTab()->tabVisible(); }, 3000));
     cmd("plug mouse");
     ASSERT_TRUE(waitFor([&] { return !wnd->mice()[0]->commandChannel().receiverMode(); }, 2000));
+    QTest::qWait(3500); // long enough for a link check to find the cable and stop
     cmd("unplug mouse");
     ASSERT_TRUE(waitFor([&] { return wnd->mice()[0]->commandChannel().receiverMode(); }, 2000));
     cmd("link mouse-receiver down");
