@@ -188,8 +188,8 @@ void CMainWnd::AttachInterface(int i)
             return;
         }
     }
-    if (!device->commandChannel().isOpen())
-        device->openCommandLink(row, live_[size_t(i)].path);
+    // Always opened afresh: a channel still "open" may hold the handle of a link that went away.
+    device->openCommandLink(row, live_[size_t(i)].path);
     CDeviceOptionUI* tab = tabOf(device);
     if (!tab)
         return;

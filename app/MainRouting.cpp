@@ -225,7 +225,7 @@ const std::vector<CMainWnd::Route>& CMainWnd::itemRoutes()
         }
     };
     static const std::vector<Route> rows = {
-        {R::Whole, "device_profile_combo", "profile switch", [](CMainWnd& w, ui::TNotify&, int) { w.setTimer(1055, 400); }},
+        {R::Whole, "device_profile_combo", "profile switch", [](CMainWnd& w, ui::TNotify&, int) { w.profileSelected(); }},
         {R::Whole, "light_combo_modeSelect", "light effect", none},
         {R::Whole, "light_combo_custommodeSelect", "custom effect", none},
         {R::Whole, "light_combo_ZZCCmodeSelect", "per-key effect", none},

@@ -201,8 +201,11 @@ intptr_t CMainWnd::handleCustomMessage(uint32_t msg, uint64_t wParam, int64_t lP
         }
         return 0;
     }
-    if (!powerOn_)
-        return 0; // suspended: nothing below is acted on
+    // Suspended: nothing below is acted on, except arrivals and removals. The watch thread has
+    // changed the live list already and will not report again, so a dropped removal would leave a
+    // tab on a dead handle.
+    if (!powerOn_ && msg != kMsgArrival && msg != kMsgRemoval)
+        return 0;
     for (const char* game : {"Game_Start", "Game_End", "Game_Kill", "Game_Death"})
         if (msg == registerWindowMessage(game)) {
             gameLightEvent(wParam, lParam);
@@ -216,6 +219,9 @@ intptr_t CMainWnd::handleCustomMessage(uint32_t msg, uint64_t wParam, int64_t lP
         trace("显示设置发生变化");
         displayChanged_ = true;
         dpiLayout();
+        // Without a tray a hidden window could not be reached again: it stays on the task bar.
+        if (!hasTray() && !isVisible() && firstScanDone_)
+            showMinimized();
         return 0;
     case WM_COPYDATA_MSG:
         // Blocks of the audio capture program go to the audio lighting once it exists.
@@ -252,7 +258,7 @@ intptr_t CMainWnd::handleCustomMessage(uint32_t msg, uint64_t wParam, int64_t lP
         if (lParam == 0) {
             trace("2.4gcesvdfherhue 1");
             HideTabOfRemovedDevice(t);
-        } else if (!all[size_t(t)]->tabVisible()) {
+        } else if (!all[size_t(t)]->tabVisible() && devicePresent(all[size_t(t)]->device())) {
             ShowTab(t, true, visibleTabCount() == 0);
         }
         return 0;
@@ -318,16 +324,27 @@ void CMainWnd::onTimer(uint32_t id)
     }
 }
 
+bool CMainWnd::devicePresent(CTarvenixUSBDevice* d)
+{
+    if (!d || !d->commandChannel().isOpen())
+        return false;
+    return !d->commandChannel().receiverMode() || d->isReceiverLinkUp() == 1;
+}
+
 void CMainWnd::dpiLayout()
 {
     const bool wasVisible = isVisible() && !isMinimized();
+    const bool wasMinimised = isVisible() && isMinimized();
     int dpi = 96;
     if (QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen())
         if (s->geometry().width() > 1500 && s->geometry().height() > 960)
             dpi = 144;
     setDpi(dpi);
     centerWindow();
-    setVisible(wasVisible);
+    if (wasMinimised)
+        showMinimized(); // a minimised window stays reachable from the task bar
+    else
+        setVisible(wasVisible);
 }
 
 void CMainWnd::updateNoDeviceOverlay() { showNoDeviceOverlay(visibleTabCount() == 0); }
@@ -451,7 +468,10 @@ void CMainWnd::setLightControl(bool on, bool broadcast)
         d->setHostLightControl(on);
 }
 
-void CMainWnd::profileSwitch()
+// The page and the document follow the picked profile at once, so that a change made before the
+// device is written lands in the new profile; the device is written 400 ms later, once the user
+// has stopped picking.
+void CMainWnd::profileSelected()
 {
     CTarvenixMouseDevice* d = currentMouse();
     if (!d)
@@ -465,6 +485,14 @@ void CMainWnd::profileSwitch()
     d->loadProfile();
     d->repairMacroKeys();
     d->refreshPage();
+    setTimer(1055, 400);
+}
+
+void CMainWnd::profileSwitch()
+{
+    CTarvenixMouseDevice* d = currentMouse();
+    if (!d)
+        return;
     d->writeSettings(0, 0, 1, screenWidth_, screenHeight_);
     const int macros = d->writeMacros(d->usedMacros());
     downloadReport(macros, 0);
@@ -523,10 +551,15 @@ void CMainWnd::defaultButton()
     CTarvenixUSBDevice* d = currentDevice();
     if (!d || ShowMessageBox(this, QString(), QStringLiteral("message_text_22"), dpi(), true, 1) != 1)
         return;
-    d->loadDefaultProfile();
-    if (d->writeCurrentKeyMap(0) < 0)
+    if (!d->loadDefaultProfile()) {
+        ShowMessageBox(this, QString(), QStringLiteral("message_text_default_missing"), dpi(), false, 0);
+        return; // the profile stays as it was
+    }
+    const int keys = d->writeCurrentKeyMap(0);
+    const int settings = d->writeSettings(0, 0, 1, screenWidth_, screenHeight_);
+    // Out of reach, the writes are owed to the mouse and go when it answers again; say so.
+    if (keys < 0 || settings != 1)
         downloadReport(-1, 0);
-    d->writeSettings(0, 0, 1, screenWidth_, screenHeight_);
 }
 
 void CMainWnd::profileReset()
@@ -558,26 +591,16 @@ void CMainWnd::gameLightEvent(uint64_t variant, int64_t effect)
         } else {
             s.selectItem = uint8_t(effect);
         }
-        d->setLightState(s);
-        d->saveProfile();
-        d->applyProfileLight();
-        d->writeSettings(0, 0, 1, screenWidth_, screenHeight_);
+        d->showGameLight(s);
     }
     setTimer(1066, 5000);
 }
 
+// Exactly the light the user had, on whichever device showed the game's effect.
 void CMainWnd::restoreUserLight()
 {
-    CTarvenixUSBDevice* d = currentDevice();
-    if (!d)
-        return;
-    d->setSyncDriven(false);
-    LightInfoRecord s = d->lightState();
-    s.selectItem = s.oldLedMode;
-    d->setLightState(s);
-    d->writeSettings(0, 0, 1, screenWidth_, screenHeight_);
-    d->saveProfile();
-    d->refreshPage();
+    for (auto* d : mice_)
+        d->endGameLight();
 }
 
 void CMainWnd::workToolQuery()
@@ -610,24 +633,25 @@ void CMainWnd::firmwarePrompt(uint64_t product, int64_t version)
         updater = "update.exe";
     else if (product == 0x226F && version < 0x104)
         updater = "2_4G_update.exe";
-    ui::Control* overlay = findControl(QStringLiteral("No_device_Link"));
-    if (!updater) {
-        if (overlay && visibleTabCount() > 0)
-            showNoDeviceOverlay(false);
+    if (!updater)
+        return;
+    // Only for a mouse present on that link; the overlay belongs to the device list.
+    const bool receiver = product == 0x226F;
+    const bool present = std::any_of(mice_.begin(), mice_.end(), [&](CTarvenixMouseDevice* d) {
+        return d->commandChannel().isOpen() && d->commandChannel().receiverMode() == receiver;
+    });
+    if (!present) {
+        trace("固件升级提示：设备不在");
         return;
     }
-    if (overlay)
-        showNoDeviceOverlay(true);
-    if (ShowMessageBox(this, QStringLiteral("tips_text"), QStringLiteral("message_text_31"), dpi(), true, 1) == 1) {
-        const QString program = folders::updateFolder() + QString::fromLatin1(updater);
-        if (QFile::exists(program))
-            QProcess::startDetached(program, {QStringLiteral("On the upgrade")}, folders::updateFolder());
-        else
-            trace("升级程序不存在: " + program.toStdString());
-    } else {
-        shutDown();
-        QApplication::exit(0); // the user declined the required update
-    }
+    // Cancel closes the prompt; the program goes on with the firmware the mouse has.
+    if (ShowMessageBox(this, QStringLiteral("tips_text"), QStringLiteral("message_text_31"), dpi(), true, 1) != 1)
+        return;
+    const QString program = folders::updateFolder() + QString::fromLatin1(updater);
+    if (QFile::exists(program))
+        QProcess::startDetached(program, {QStringLiteral("On the upgrade")}, folders::updateFolder());
+    else
+        trace("升级程序不存在: " + program.toStdString());
 }
 
 void CMainWnd::shutDown()

@@ -115,6 +115,9 @@ private:
     void pictureVisibilityChanged();
     void updateNoDeviceOverlay();
     void showNoDeviceOverlay(bool shown);
+    void profileSelected();
+    // Open, and through the receiver only while the mouse answers.
+    static bool devicePresent(CTarvenixUSBDevice* d);
     void profileSwitch();
     void defaultButton();
     void profileReset();

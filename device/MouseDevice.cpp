@@ -53,6 +53,16 @@ CTarvenixMouseDevice::~CTarvenixMouseDevice() { stopThreads(); }
 
 void CTarvenixMouseDevice::saveProfile()
 {
+    if (userLight_) {
+        // A game's effect is shown, not chosen: the file keeps the user's light.
+        const LightInfoRecord shown = profile_.GetLightInfo();
+        profile_.SetLightInfo(*userLight_);
+        const bool saved = profile_.Save();
+        profile_.SetLightInfo(shown);
+        if (!saved && deviceEnvironment().saveFailed)
+            deviceEnvironment().saveFailed(profile_.GetProfilePath());
+        return;
+    }
     // The change is on the device already; a profile that cannot be written is not silent.
     if (!profile_.Save() && deviceEnvironment().saveFailed)
         deviceEnvironment().saveFailed(profile_.GetProfilePath());
@@ -126,15 +136,43 @@ int CTarvenixMouseDevice::loadProfile()
     return 1;
 }
 
-void CTarvenixMouseDevice::loadDefaultProfile()
+void CTarvenixMouseDevice::showGameLight(const LightInfoRecord& game)
 {
+    if (!userLight_)
+        userLight_ = lightState();
+    setSyncDriven(false);
+    setLightState(game); // into the document, which the record is built from; not saved
+    writeSettings(0, 0, 1, 0, 0);
+}
+
+void CTarvenixMouseDevice::endGameLight()
+{
+    if (!userLight_)
+        return;
+    const LightInfoRecord user = *userLight_;
+    userLight_.reset();
+    setSyncDriven(false);
+    setLightState(user);
+    writeSettings(0, 0, 1, 0, 0);
+    refreshPage();
+}
+
+bool CTarvenixMouseDevice::loadDefaultProfile()
+{
+    CMouseProfiledata probe;
+    if (!probe.LoadDeviceSection(defaultProfilePath()).isObject()) {
+        trace("默认配置文件缺失或无法使用");
+        return false;
+    }
     takeProfileSection(defaultProfilePath());
     saveProfile(); // the current profile's file receives the default section
     refreshPage();
+    return true;
 }
 
 void CTarvenixMouseDevice::takeProfileSection(const std::wstring& path)
 {
+    userLight_.reset(); // the section brings its own light; a game's effect ends with the old one
     setDocumentPaths();
     profile_.LoadDeviceSection(path);
     keyList_ = profile_.GetKeyList();

@@ -8,6 +8,7 @@
 #include "profile/ProfileList.h"
 
 #include <array>
+#include <optional>
 
 namespace q9 {
 
@@ -35,7 +36,9 @@ public:
     int loadProfile() override;
     void refreshPage() override;
     void repairMacroKeys() override;
-    void loadDefaultProfile() override;
+    bool loadDefaultProfile() override;
+    void showGameLight(const LightInfoRecord& game) override;
+    void endGameLight() override;
     std::vector<int> usedMacros() override;
     int writeKeyMap(int profile, const std::vector<KeyEntry>& keys) override;
     int writeCurrentKeyMap(int profile) override;
@@ -137,6 +140,8 @@ private:
     bool infoRead_ = false;
     bool keyBlockRead_ = false;
     bool writeFailureTold_ = false;
+    // The user's light state while a game's effect is shown.
+    std::optional<LightInfoRecord> userLight_;
     std::vector<std::wstring> effectNames_, areaLightNames_, customLightNames_, macroNames_;
     std::vector<uint8_t> effectVisible_;
     std::vector<int> effectCodes_;

@@ -123,7 +123,12 @@ public:
     virtual int loadProfile() { return 0; }
     virtual void refreshPage() {}
     virtual void repairMacroKeys() {}
-    virtual void loadDefaultProfile() {}
+    // A game's light event shows its effect on the device for a while; the user's own light state
+    // is kept aside meanwhile, never saved over, and comes back with endGameLight.
+    virtual void showGameLight(const LightInfoRecord&) {}
+    virtual void endGameLight() {}
+    // False, with nothing changed, when the default profile is missing or unusable.
+    virtual bool loadDefaultProfile() { return false; }
     virtual std::vector<int> usedMacros() { return {}; }
     virtual int writeKeyMap(int profile, const std::vector<KeyEntry>& keys);
     virtual int writeCurrentKeyMap(int profile);

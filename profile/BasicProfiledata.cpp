@@ -263,6 +263,8 @@ bool CBasicProfiledata::Save() { return SaveDeviceSection(Json::Value(deviceSect
 
 bool CBasicProfiledata::SaveDeviceSection(const Json::Value& section, const std::wstring& path)
 {
+    if (!section.isObject())
+        return false; // a section read from nothing would wipe the profile
     Json::Value root = rewritableRoot(path, ReadJsonFile(path));
     WritableElement(WritableMember(root, "Device"), deviceIndex_) = section;
     return WriteJson(root, path);

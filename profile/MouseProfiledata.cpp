@@ -11,6 +11,9 @@ std::vector<DpiStage> CMouseProfiledata::GetDpiStages()
     if (!stages.isNull()) {
         currentDpiStage_ = ReadInt(Member(stages, "StageActive"));
         const Json::Value& list = Member(stages, "StageDPIs");
+        // A profile's list is all its stages: none is carried over from the profile read before.
+        if (list.isArray())
+            dpiStages_.clear();
         for (Json::ArrayIndex j = 0; j < ElementCount(list); ++j) {
             const Json::Value& s = Element(list, j);
             DpiStage stage;
@@ -21,10 +24,7 @@ std::vector<DpiStage> CMouseProfiledata::GetDpiStages()
             stage.red = ReadClamped<uint8_t>(Member(s, "StageColorR"));
             stage.green = ReadClamped<uint8_t>(Member(s, "StageColorG"));
             stage.blue = ReadClamped<uint8_t>(Member(s, "StageColorB"));
-            if (j < dpiStages_.size())
-                dpiStages_[j] = stage;
-            else
-                dpiStages_.push_back(stage);
+            dpiStages_.push_back(stage);
         }
     }
     return dpiStages_;

@@ -55,17 +55,18 @@ std::string stagesJson(int count, int firstStep)
     return s + "]}}";
 }
 
-TEST_F(MouseSectionTest, StagesOfAShorterProfileMergeIntoTheStagesAlreadyRead)
+// A profile's stages are its own: a shorter list does not inherit the stages of the profile
+// read before it.
+TEST_F(MouseSectionTest, AShorterProfileHasOnlyItsOwnStages)
 {
     load(stagesJson(5, 10));
     ASSERT_EQ(doc.GetDpiStages().size(), 5u);
 
     load(stagesJson(4, 40));
     const auto stages = doc.GetDpiStages();
-    ASSERT_EQ(stages.size(), 5u);
+    ASSERT_EQ(stages.size(), 4u);
     for (int i = 0; i < 4; ++i)
         EXPECT_EQ(stages[i].dpiX, 40 + i);
-    EXPECT_EQ(stages[4].dpiX, 14); // the fifth stage of the previous profile stays
 }
 
 TEST_F(MouseSectionTest, AnActiveStageWithoutStageListKeepsTheStages)

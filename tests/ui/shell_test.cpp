@@ -9,6 +9,7 @@
 #include "device/DeviceEnvironment.h"
 #include "device/MouseDevice.h"
 #include "device/MouseRecords.h"
+#include "platform/Messages.h"
 #include "platform/Trace.h"
 #include "profile/JsonFile.h"
 #include "profile/TextConvert.h"
@@ -22,6 +23,7 @@
 #include "controls/KeyControls.h"
 #include "support/SimulatedProgram.h"
 
+#include <QDir>
 #include <QElapsedTimer>
 #include <QScreen>
 #include <filesystem>
@@ -566,6 +568,165 @@ TEST_F(Shell, ABatteryLevelAbove100ShowsAsUnknown)
     }
 }
 
+// A removal during a suspend is not lost, and the re-arrival opens its channel afresh.
+TEST_F(Shell, AMouseReplacedDuringASuspendIsReachedAfterTheResume)
+{
+    start("mouse");
+    ASSERT_TRUE(synced());
+    CTarvenixMouseDevice* m = wnd->mice()[0];
+    wnd->send(0x0218, 4, 0); // suspend
+    cmd("unplug mouse");
+    EXPECT_TRUE(waitFor([&] { return !m->commandChannel().isOpen(); }, 3000));
+    wnd->send(0x0218, 18, 0); // resume
+    mouse->clearReceived();
+    cmd("plug mouse");
+    ASSERT_TRUE(synced());
+    cmd("click system_Op_tab");
+    cmd("value DPI_slider_1 40");
+    EXPECT_EQ(mouse->settingsMemory()[14 + 9 + 2], 40);
+}
+
+// A game's light effect is shown for five seconds and the user's light comes back exactly; the
+// game's effect is never saved into the profile, even when the profile is saved meanwhile.
+TEST_F(Shell, AGameLightEventGivesBackExactlyTheUsersLight)
+{
+    start("mouse");
+    ASSERT_TRUE(synced());
+    CTarvenixMouseDevice* m = wnd->mice()[0];
+    const LightInfoRecord user = m->lightState();
+    auto savedLight = [&] {
+        CMouseProfiledata saved;
+        saved.LoadDeviceSection(m->profilePath());
+        return saved.GetLightInfo();
+    };
+    ASSERT_EQ(savedLight(), user);
+    m->onReportRate(m->mouseSystem().reportRate); // the mouse holds the program's record
+    const auto before = mouse->settingsMemory();
+    wnd->send(registerWindowMessage("Game_Start"), 0, 0x00000003); // effect 3, brightness 0
+    EXPECT_EQ(m->lightState().selectItem, 3);
+    EXPECT_EQ(mouse->settingsMemory()[1], 3);
+    m->onReportRate(2); // a change meanwhile saves the profile
+    EXPECT_EQ(savedLight(), user);
+    EXPECT_TRUE(waitFor([&] { return m->lightState() == user; }, 6500));
+    const auto after = mouse->settingsMemory();
+    EXPECT_TRUE(std::equal(before.begin() + 1, before.begin() + 9, after.begin() + 1)); // light bytes as the user had them
+    EXPECT_EQ(savedLight(), user);
+}
+
+// "default" with no usable default profile is refused and changes nothing.
+TEST_F(Shell, DefaultWithoutADefaultProfileIsRefused)
+{
+    start("mouse");
+    ASSERT_TRUE(synced());
+    CTarvenixMouseDevice* m = wnd->mice()[0];
+    QTemporaryDir empty;
+    const std::wstring program = deviceEnvironment().programFolder;
+    deviceEnvironment().programFolder = empty.path().toStdWString() + L"/";
+    const std::string before = ReadFileText(m->profilePath());
+    mouse->clearReceived();
+    app::DialogService& dialogs = app::DialogService::instance();
+    dialogs.setScripted(true);
+    dialogs.queueAnswer(1); // yes, restore
+    dialogs.queueAnswer(1); // the message that it cannot be done
+    cmd("click default_btn");
+    deviceEnvironment().programFolder = program;
+    EXPECT_EQ(dialogs.lastMessage(), QStringLiteral("message_text_default_missing"));
+    EXPECT_FALSE(dialogs.takeUnanswered().has_value());
+    dialogs.setScripted(false);
+    EXPECT_EQ(ReadFileText(m->profilePath()), before);
+    EXPECT_TRUE(mouse->receivedCommands(0x06).empty());
+    EXPECT_TRUE(mouse->receivedCommands(0x09).empty());
+}
+
+// "default" on a mouse that just went out of reach says so and reaches the mouse when it answers.
+TEST_F(Shell, DefaultOnAMouseOutOfReachIsToldAndWrittenWhenItReturns)
+{
+    start("mouse-receiver");
+    ASSERT_TRUE(waitFor([&] { return mouseTab() && mouseTab()->tabVisible(); }, 3000));
+    ASSERT_TRUE(synced());
+    CTarvenixMouseDevice* m = wnd->mice()[0];
+    m->onReportRate(0);
+    ASSERT_EQ(mouse->settingsMemory()[11], 0);
+    cmd("link mouse-receiver down");
+    app::DialogService& dialogs = app::DialogService::instance();
+    dialogs.setScripted(true);
+    dialogs.queueAnswer(1);
+    dialogs.queueAnswer(1);
+    cmd("click default_btn");
+    EXPECT_EQ(dialogs.lastMessage(), QStringLiteral("message_text_7"));
+    EXPECT_FALSE(dialogs.takeUnanswered().has_value());
+    dialogs.setScripted(false);
+    const int restored = m->mouseSystem().reportRate;
+    ASSERT_NE(restored, 0);
+    cmd("link mouse-receiver up");
+    EXPECT_TRUE(waitFor([&] { return mouse->settingsMemory()[11] == restored; }, 6500));
+}
+
+// A stray "tab present" message shows no tab for a device that is not there.
+TEST_F(Shell, AStrayPresenceMessageShowsNoTab)
+{
+    start();
+    ASSERT_NE(mouseTab(), nullptr);
+    const auto all = wnd->tabs();
+    const int index = int(std::find(all.begin(), all.end(), mouseTab()) - all.begin());
+    wnd->send(app::kMsgTabPresence, uint64_t(index), 1);
+    EXPECT_FALSE(mouseTab()->tabVisible());
+    EXPECT_TRUE(overlayShown());
+}
+
+// Without a tray, a display change leaves the minimised window reachable.
+TEST_F(Shell, ADisplayChangeKeepsAMinimisedWindowReachableWithoutATray)
+{
+    start("mouse");
+    if (wnd->hasTray())
+        GTEST_SKIP() << "this desktop has a tray";
+    cmd("click closebtn");
+    ASSERT_TRUE(waitFor([&] { return wnd->isMinimized(); }, 1000));
+    wnd->send(0x007E, 0, 0);
+    QTest::qWait(50);
+    EXPECT_TRUE(wnd->isVisible());
+    EXPECT_TRUE(wnd->isMinimized());
+}
+
+// A change made right after picking another profile lands in the picked profile, not the old one.
+TEST_F(Shell, AChangeRightAfterPickingAProfileLandsInThePickedOne)
+{
+    const QString folder = data.path() + QStringLiteral("/mouse/");
+    ASSERT_TRUE(QDir().mkpath(folder));
+    const Json::Value defaults = ReadJsonFile(QStringLiteral(Q9_APP_DIR "/DefaultData/mouse.Json").toStdWString());
+    ASSERT_TRUE(defaults.isObject());
+    Json::Value list(Json::objectValue);
+    for (const char* id : {"A", "B"}) {
+        Json::Value entry(Json::objectValue);
+        entry["profilename"] = id;
+        entry["profileUUID"] = id;
+        list["profilelist"].append(entry);
+        Json::Value profile = defaults;
+        profile["profilename"] = id;
+        profile["profileUUID"] = id;
+        ASSERT_EQ(WriteJsonFile((folder + QLatin1String(id) + QStringLiteral(".Json")).toStdWString(), profile), 0);
+    }
+    list["profileselect"] = 0;
+    ASSERT_EQ(WriteJsonFile((folder + QStringLiteral("ProfileList.ini")).toStdWString(), list), 0);
+
+    start("mouse");
+    ASSERT_TRUE(synced());
+    auto stage1 = [&](const char* id) {
+        CMouseProfiledata doc;
+        doc.LoadDeviceSection((folder + QLatin1String(id) + QStringLiteral(".Json")).toStdWString());
+        return doc.GetDpiStages().at(1).dpiX;
+    };
+    const int step = stage1("A") == 40 ? 41 : 40;
+    cmd("click system_Op_tab");
+    cmd("item device_profile_combo 1");
+    cmd(QStringLiteral("value DPI_slider_1 %1").arg(step)); // before the device is written
+    QTest::qWait(600);
+    EXPECT_EQ(stage1("B"), step);
+    EXPECT_NE(stage1("A"), step);
+    EXPECT_EQ(mouse->settingsMemory()[14 + 9 + 2], step);
+    EXPECT_EQ(wnd->mice()[0]->dpiStages().at(1).dpiX, step);
+}
+
 TEST_F(Shell, TheCableOfAMouseOnTheReceiverKeepsOneTab)
 {
     start("mouse-receiver");
@@ -747,21 +908,43 @@ TEST_F(Shell, DownloadReportNumbersByCaller)
     EXPECT_EQ(report(70, 2), QString(t16).replace("%d", "6"));
 }
 
-TEST_F(Shell, FirmwarePromptForOldFirmwareOnly)
+// The firmware prompt comes for old firmware of a mouse that is present, leaves the page and the
+// overlay alone, and Cancel closes only the prompt.
+TEST_F(Shell, FirmwarePromptForOldFirmwareOfAPresentMouseOnly)
 {
     start("mouse");
-    app::DialogService::instance().setLastMessage({});
-    cmd("answer 1");
-    cmd(QStringLiteral("send %1 0x226E 0x105").arg(app::kMsgFirmware));
-    EXPECT_EQ(app::DialogService::instance().lastMessage(), "message_text_31");
+    ASSERT_TRUE(synced());
+    app::DialogService& dialogs = app::DialogService::instance();
+    dialogs.setScripted(true);
+    struct Case {
+        const char* product;
+        const char* version;
+        bool prompted;
+    };
+    const Case cases[] = {
+        {"0x226E", "0x105", true},  // the cable mouse, old firmware
+        {"0x226E", "0x106", false}, // up to date
+        {"0x226F", "0x103", false}, // no receiver is plugged
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.product) + " " + c.version);
+        dialogs.setLastMessage({});
+        dialogs.queueAnswer(0); // Cancel
+        cmd(QStringLiteral("send %1 %2 %3").arg(app::kMsgFirmware).arg(QLatin1String(c.product), QLatin1String(c.version)));
+        EXPECT_EQ(dialogs.lastMessage(), c.prompted ? "message_text_31" : "");
+        if (!c.prompted)
+            dialogs.takeAnswer(); // not used
+        EXPECT_FALSE(overlayShown());
+        EXPECT_TRUE(wnd->isVisible()); // the program goes on
+    }
+    EXPECT_FALSE(dialogs.takeUnanswered().has_value());
+    dialogs.setScripted(false);
+
+    // Without any device the prompt does not come and the empty-state overlay stays.
+    cmd("unplug mouse");
+    ASSERT_TRUE(waitFor([&] { return overlayShown(); }, 3000));
+    cmd(QStringLiteral("send %1 0x226E 0x100").arg(app::kMsgFirmware));
     EXPECT_TRUE(overlayShown());
-    app::DialogService::instance().setLastMessage({});
-    cmd(QStringLiteral("send %1 0x226E 0x106").arg(app::kMsgFirmware));
-    EXPECT_EQ(app::DialogService::instance().lastMessage(), "");
-    EXPECT_FALSE(overlayShown());
-    cmd("answer 1");
-    cmd(QStringLiteral("send %1 0x226F 0x103").arg(app::kMsgFirmware));
-    EXPECT_EQ(app::DialogService::instance().lastMessage(), "message_text_31");
 }
 
 TEST_F(Shell, MissingControlsMakeHandlersDoNothing)
