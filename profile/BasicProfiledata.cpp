@@ -35,32 +35,6 @@ void writeKeyList(Json::Value& section, const std::vector<KeyEntry>& list)
         WritableMember(WritableElement(keys, i), "Assignment") = list[i].current.stored();
 }
 
-// Where an unreadable version of `p` is kept: "p.bad", then "p.1.bad" … "p.9.bad", so that a
-// second unreadable version does not replace the first. Empty when this very content is kept
-// already; when every name is taken the oldest copy gives way (the number of copies is bounded).
-fs::path badCopyName(const fs::path& p)
-{
-    constexpr int kCopies = 10;
-    std::error_code ec;
-    const std::string content = ReadFileText(p.wstring());
-    fs::path oldest;
-    fs::file_time_type oldestTime = fs::file_time_type::max();
-    for (int i = 0; i < kCopies; ++i) {
-        fs::path name = p;
-        name += i == 0 ? std::string(".bad") : "." + std::to_string(i) + ".bad";
-        if (!fs::exists(name, ec))
-            return name;
-        if (ReadFileText(name.wstring()) == content)
-            return {};
-        const auto t = fs::last_write_time(name, ec);
-        if (!ec && t < oldestTime) {
-            oldestTime = t;
-            oldest = name;
-        }
-    }
-    return oldest;
-}
-
 // A root object to write a section into. The file's own root when it is a profile; otherwise a new
 // one, and a file that has content but is no profile (a hand edit gone wrong) is first kept beside
 // it as ".bad", so that the repair does not silently destroy it.
@@ -71,11 +45,9 @@ Json::Value rewritableRoot(const std::wstring& path, Json::Value root)
     const fs::path p = ToFsPath(path);
     std::error_code ec;
     if (fs::is_regular_file(p, ec) && fs::file_size(p, ec) > 0 && !ec) {
-        const fs::path bad = badCopyName(p);
-        if (!bad.empty()) {
-            fs::copy_file(p, bad, fs::copy_options::overwrite_existing, ec);
-            traceLazy([&] { return "unreadable profile kept as " + bad.string(); });
-        }
+        const std::wstring bad = KeepBadCopy(path);
+        if (!bad.empty())
+            traceLazy([&] { return "unreadable profile kept as " + ToFsPath(bad).string(); });
     }
     return Json::Value(Json::objectValue);
 }

@@ -14,6 +14,8 @@
 #include <cstring>
 #include <ctime>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <mutex>
 #include <system_error>
@@ -232,6 +234,44 @@ int RemoveStaleTemporaries(const std::wstring& folder)
             ++removed;
     }
     return removed;
+}
+
+std::wstring KeepBadCopy(const std::wstring& path)
+{
+    namespace fs = std::filesystem;
+    constexpr int kCopies = 10;
+    const fs::path p = ToFsPath(path);
+    std::error_code ec;
+    if (!fs::is_regular_file(p, ec))
+        return {};
+    // Read without the size limit of ReadFileText: an oversized file is exactly what is kept.
+    auto contentOf = [](const fs::path& f) {
+        std::ifstream in(f, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    };
+    const std::string content = contentOf(p);
+    fs::path target, oldest;
+    fs::file_time_type oldestTime = fs::file_time_type::max();
+    for (int i = 0; i < kCopies && target.empty(); ++i) {
+        fs::path name = p;
+        name += i == 0 ? std::string(".bad") : "." + std::to_string(i) + ".bad";
+        if (!fs::exists(name, ec)) {
+            target = name;
+            break;
+        }
+        if (contentOf(name) == content)
+            return {};
+        const auto t = fs::last_write_time(name, ec);
+        if (!ec && t < oldestTime) {
+            oldestTime = t;
+            oldest = name;
+        }
+    }
+    if (target.empty())
+        target = oldest;
+    if (target.empty() || !fs::copy_file(p, target, fs::copy_options::overwrite_existing, ec))
+        return {};
+    return target.wstring();
 }
 
 std::string TimeStampName()

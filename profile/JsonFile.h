@@ -38,6 +38,12 @@ int WriteJsonFile(const std::wstring& path, const Json::Value& value);
 // Returns how many were removed.
 int RemoveStaleTemporaries(const std::wstring& folder);
 
+// Keeps a copy of the file beside it, for a file about to be replaced because it cannot be used:
+// "p.bad", then "p.1.bad" … "p.9.bad", so that a second unusable version does not replace the
+// first; when every name is taken the oldest copy gives way. Nothing when this very content is
+// kept already or the file is missing. Returns the copy's path, or empty.
+std::wstring KeepBadCopy(const std::wstring& path);
+
 // Local time as "yyyy_MM_dd_hh_mm_ss_mmm", the id of a new profile. Never the same id twice in one
 // run: a call in the same millisecond as the previous one gets the next millisecond.
 std::string TimeStampName();

@@ -1,7 +1,13 @@
 #pragma once
 // The profile list file of a device type ("ProfileList.ini", JSON inside): which profiles exist,
-// in which order, and which one is selected. The first profile is made from the default profile
-// when the list is missing or empty. The profile bar of a device page works on this file.
+// in which order, and which one is selected, and what the profile bar does with them: add, copy,
+// import, export, delete, rename, reset. The file, not this object, is the authority: every
+// operation re-reads it before changing it and writes it back at once.
+//
+// The list can never lose a profile: an unreadable list is kept as ".bad" and rebuilt from the
+// profile files in the folder; an entry whose id is no plain file name, or repeats another's, gets
+// a fresh id (and a copy of its file); more than 50 entries are cut to 50 with the whole list kept
+// as ".bad"; a selection out of range is corrected and written back.
 #include <json/value.h>
 
 #include <string>
@@ -15,7 +21,7 @@ public:
 
     // profileFolder ends with a separator.
     void SetPaths(const std::wstring& profileFolder, const std::wstring& defaultProfilePath);
-    // Loads the list, creating the first profile ("Profile1") when there is none.
+    // Loads and repairs the list; creates the first profile ("Profile1") when there is none at all.
     void Init();
     int Count();                       // re-reads the file
     int SelectedIndex() const { return selected_; }
@@ -23,12 +29,37 @@ public:
     std::wstring CurrentProfileId() const { return currentId_; }
     std::wstring ProfilePathAt(int index) const;
     std::vector<std::wstring> Names() const;
+    std::wstring ListPath() const { return folder_ + L"ProfileList.ini"; }
+
+    // Each returns false when the list is full (nothing done); the new entry is the last one.
+    // Add stores the new entry as the selection for the next start, as the device's bar does.
+    bool Add();
+    bool Copy();                       // of the selected profile
+    bool Import(const std::wstring& path);
+    // Writes the selected profile's file unchanged to path; false when it could not.
+    bool Export(const std::wstring& path);
+    // Deletes the selected profile, never the last one; the entry before it becomes the selection.
+    bool Delete();
+    enum class Rename { Taken = 0, Done = 1, Blank = 2 };
+    Rename RenameSelected(const std::wstring& name);
     // Replaces the selected profile's content by the default profile; its name and id stay.
     bool ResetSelected();
-    std::wstring ListPath() const { return folder_ + L"ProfileList.ini"; }
+
+    // Free names by the bar's rules, compared without regard to letter case.
+    static std::wstring FreeAddName(const std::vector<std::wstring>& taken);
+    static std::wstring FreeCopyName(const std::wstring& of, const std::vector<std::wstring>& taken);
+    static std::wstring FreeImportName(const std::wstring& title, const std::vector<std::wstring>& taken);
+    // An id names a file in the profile folder: a plain, non-empty file name.
+    static bool PlainId(const std::string& id);
 
 private:
     std::wstring idAt(int index) const;
+    std::wstring pathOfId(const std::string& id) const;
+    bool repair();
+    void rebuildFromFolder();
+    void createFirst();
+    bool append(const std::wstring& name, Json::Value content);
+    void write();
 
     std::wstring folder_;
     std::wstring defaultPath_;
