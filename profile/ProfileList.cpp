@@ -95,8 +95,8 @@ void ProfileList::rebuildFromFolder()
         if (p.extension() != ".Json" || !it->is_regular_file(ec))
             continue;
         const std::string id = p.stem().string();
-        if (!PlainId(id))
-            continue;
+        if (!PlainId(id) || fs::equivalent(p, ToFsPath(defaultPath_), ec))
+            continue; // the default profile is no profile of the user's
         Json::Value content = ReadJsonFile(p.wstring());
         if (content.isObject())
             found.emplace_back(id, std::move(content));
