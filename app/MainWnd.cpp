@@ -1,9 +1,12 @@
 #include "app/MainWnd.h"
 
+#include "controls/DeviceProfile.h"
+
 #include "app/DeviceOption.h"
 #include "app/DialogService.h"
 #include "app/SmallWindows.h"
 #include "app/Startup.h"
+#include "controls/DeviceProfile.h"
 #include "device/DeviceEnvironment.h"
 #include "device/DeviceScanner.h"
 #include "device/MouseDevice.h"
@@ -486,6 +489,102 @@ void CMainWnd::profileSelected()
     d->repairMacroKeys();
     d->refreshPage();
     setTimer(1055, 400);
+}
+
+namespace {
+
+void showProfiles(CTarvenixMouseDevice* d)
+{
+    controls::CDeviceProfileUI bar(d);
+    bar.fill(d->profileList().Names(), d->profileList().SelectedIndex());
+    bar.showMenu(false);
+}
+
+const QString kProfileFilter = QStringLiteral("Profile Files(*.json)");
+
+} // namespace
+
+void CMainWnd::profileAdd()
+{
+    CTarvenixMouseDevice* d = currentMouse();
+    if (!d || ShowMessageBox(this, QString(), QStringLiteral("message_text_28"), dpi(), true, 1) != 1)
+        return;
+    if (d->profileList().Count() >= ProfileList::kMaxProfiles)
+        ShowMessageBox(this, QString(), QStringLiteral("message_text_32"), dpi(), false, 0);
+    else
+        d->profileList().Add();
+    showProfiles(d);
+}
+
+void CMainWnd::profileCopy()
+{
+    CTarvenixMouseDevice* d = currentMouse();
+    if (!d || ShowMessageBox(this, QString(), QStringLiteral("message_text_27"), dpi(), true, 1) != 1)
+        return;
+    if (d->profileList().Count() >= ProfileList::kMaxProfiles)
+        ShowMessageBox(this, QString(), QStringLiteral("message_text_32"), dpi(), false, 0);
+    else
+        d->profileList().Copy();
+    showProfiles(d);
+}
+
+void CMainWnd::profileDelete()
+{
+    CTarvenixMouseDevice* d = currentMouse();
+    if (!d || d->profileList().Count() < 2
+        || ShowMessageBox(this, QString(), QStringLiteral("message_text_30"), dpi(), true, 1) != 1)
+        return;
+    if (!d->profileList().Delete())
+        return;
+    showProfiles(d);
+    profileSelected(); // the entry selected now is taken up like a user's pick
+}
+
+void CMainWnd::profileImport()
+{
+    CTarvenixMouseDevice* d = currentMouse();
+    if (!d)
+        return;
+    const QString path = DialogService::instance().openFile(this, kProfileFilter);
+    if (path.isEmpty())
+        return;
+    if (d->profileList().Count() >= ProfileList::kMaxProfiles)
+        ShowMessageBox(this, QString(), QStringLiteral("message_text_32"), dpi(), false, 0);
+    else if (!d->profileList().Import(path.toStdWString()))
+        ShowMessageBox(this, QString(), QStringLiteral("message_text_import_bad"), dpi(), false, 0);
+    showProfiles(d);
+}
+
+void CMainWnd::profileExport()
+{
+    CTarvenixMouseDevice* d = currentMouse();
+    if (!d)
+        return;
+    const QString path = DialogService::instance().saveFile(this, kProfileFilter);
+    if (!path.isEmpty() && !d->profileList().Export(path.toStdWString())) {
+        trace("配置导出失败");
+        ShowMessageBox(this, QString(), QStringLiteral("message_text_export_failed"), dpi(), false, 0);
+    }
+    controls::CDeviceProfileUI(d).showMenu(false);
+}
+
+void CMainWnd::profileRename()
+{
+    CTarvenixMouseDevice* d = currentMouse();
+    if (!d)
+        return;
+    controls::CDeviceProfileUI bar(d);
+    switch (d->profileList().RenameSelected(bar.nameEditText().toStdWString())) {
+    case ProfileList::Rename::Taken:
+        ShowMessageBox(this, QString(), QStringLiteral("message_text_5"), dpi(), false, 0);
+        break;
+    case ProfileList::Rename::Blank:
+        ShowMessageBox(this, QString(), QStringLiteral("message_text_25"), dpi(), false, 0);
+        break;
+    case ProfileList::Rename::Done:
+        break;
+    }
+    showProfiles(d);
 }
 
 void CMainWnd::profileSwitch()

@@ -116,6 +116,12 @@ private:
     void updateNoDeviceOverlay();
     void showNoDeviceOverlay(bool shown);
     void profileSelected();
+    void profileAdd();
+    void profileCopy();
+    void profileDelete();
+    void profileImport();
+    void profileExport();
+    void profileRename();
     // Open, and through the receiver only while the mouse answers.
     static bool devicePresent(CTarvenixUSBDevice* d);
     void profileSwitch();

@@ -1,5 +1,6 @@
 #include "device/MouseDevice.h"
 
+#include "controls/DeviceProfile.h"
 #include "controls/KeyControls.h"
 #include "platform/Trace.h"
 #include "profile/JsonAccess.h"
@@ -107,14 +108,9 @@ void CTarvenixMouseDevice::buildPage()
     // The profile bar's list: the current profile of this device type.
     profiles_.SetPaths(dataFolder(), defaultProfilePath());
     profiles_.Init();
-    if (auto* combo = qobject_cast<ui::Combo*>(find(QStringLiteral("device_profile_combo")))) {
-        combo->removeAll();
-        for (const std::wstring& name : profiles_.Names())
-            combo->addItem(QString::fromStdWString(name), QString::fromStdWString(name));
-        combo->selectItem(profiles_.SelectedIndex(), false);
-        if (auto* edit = find(QStringLiteral("device_profile_name_edit")))
-            edit->setText(combo->itemText(combo->curSel()));
-    }
+    controls::CDeviceProfileUI bar(this);
+    bar.adaptTabs(kind());
+    bar.fill(profiles_.Names(), profiles_.SelectedIndex());
     showFunctionTab(1);
     profileId_ = profiles_.CurrentProfileId();
     // The lighting, macro, key and shoot editors attach here once they exist.
@@ -132,6 +128,7 @@ void CTarvenixMouseDevice::setDocumentPaths()
 
 int CTarvenixMouseDevice::loadProfile()
 {
+    setDocumentPaths(); // the current profile's path first: the section is read from there
     takeProfileSection(profile_.GetProfilePath());
     return 1;
 }
@@ -164,6 +161,7 @@ bool CTarvenixMouseDevice::loadDefaultProfile()
         trace("默认配置文件缺失或无法使用");
         return false;
     }
+    setDocumentPaths();
     takeProfileSection(defaultProfilePath());
     saveProfile(); // the current profile's file receives the default section
     refreshPage();
@@ -173,7 +171,6 @@ bool CTarvenixMouseDevice::loadDefaultProfile()
 void CTarvenixMouseDevice::takeProfileSection(const std::wstring& path)
 {
     userLight_.reset(); // the section brings its own light; a game's effect ends with the old one
-    setDocumentPaths();
     profile_.LoadDeviceSection(path);
     keyList_ = profile_.GetKeyList();
     dpiStages_ = profile_.GetDpiStages();

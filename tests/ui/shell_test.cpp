@@ -11,6 +11,7 @@
 #include "device/MouseRecords.h"
 #include "platform/Messages.h"
 #include "platform/Trace.h"
+#include "profile/JsonAccess.h"
 #include "profile/JsonFile.h"
 #include "profile/TextConvert.h"
 #include "sim/MouseEmulator.h"
@@ -704,6 +705,8 @@ TEST_F(Shell, AChangeRightAfterPickingAProfileLandsInThePickedOne)
         Json::Value profile = defaults;
         profile["profilename"] = id;
         profile["profileUUID"] = id;
+        if (std::string(id) == "A")
+            profile["Device"][0]["DPIStages"]["StageDPIs"][3]["StageDPIX"] = 33; // A's own
         ASSERT_EQ(WriteJsonFile((folder + QLatin1String(id) + QStringLiteral(".Json")).toStdWString(), profile), 0);
     }
     list["profileselect"] = 0;
@@ -723,8 +726,83 @@ TEST_F(Shell, AChangeRightAfterPickingAProfileLandsInThePickedOne)
     QTest::qWait(600);
     EXPECT_EQ(stage1("B"), step);
     EXPECT_NE(stage1("A"), step);
+    CMouseProfiledata b;
+    b.LoadDeviceSection((folder + QStringLiteral("B.Json")).toStdWString());
+    EXPECT_NE(b.GetDpiStages().at(3).dpiX, 33); // B keeps its own stages, not A's
     EXPECT_EQ(mouse->settingsMemory()[14 + 9 + 2], step);
     EXPECT_EQ(wnd->mice()[0]->dpiStages().at(1).dpiX, step);
+}
+
+// The profile bar as a user drives it: every action of the menu, renaming, and switching, after
+// which the mouse holds the picked profile's settings.
+TEST_F(Shell, TheProfileBarDoesEveryActionAsAUserWould)
+{
+    start("mouse");
+    ASSERT_TRUE(synced());
+    CTarvenixMouseDevice* m = wnd->mice()[0];
+    auto* combo = qobject_cast<ui::Combo*>(ui::Window::findSubControlByName(m, "device_profile_combo"));
+    ASSERT_NE(combo, nullptr);
+    auto names = [&] {
+        QStringList l;
+        for (int i = 0; i < combo->count(); ++i)
+            l << combo->itemText(i);
+        return l;
+    };
+    auto menu = [&] { return ui::Window::findSubControlByName(m, "profile_menu_layout"); };
+    auto action = [&](const char* button) {
+        cmd("click profile_fun_spread_btn");
+        EXPECT_TRUE(menu()->isVisible());
+        cmd(QStringLiteral("click %1").arg(QLatin1String(button)));
+        EXPECT_FALSE(menu()->isVisible());
+    };
+    app::DialogService& dialogs = app::DialogService::instance();
+    dialogs.setScripted(true);
+
+    cmd("answer 1");
+    action("device_add_btn");
+    cmd("answer 1");
+    action("device_copy_btn");
+    EXPECT_EQ(names(), (QStringList{"Profile1", "profile2", "Profile1 copy"}));
+
+    cmd("text device_profile_name_edit Work");
+    cmd("click device_profile_edit_save_btn");
+    EXPECT_EQ(names().at(0), "Work");
+    cmd("answer 1");
+    cmd("text device_profile_name_edit PROFILE2");
+    cmd("click device_profile_edit_save_btn");
+    EXPECT_EQ(dialogs.lastMessage(), "message_text_5");
+
+    QTemporaryDir files;
+    const QString exported = files.filePath("work.json");
+    cmd("file " + exported);
+    action("device_export_btn");
+    const Json::Value written = ReadJsonFile(exported.toStdWString());
+    EXPECT_EQ(ReadString(Member(written, "profilename")), "Work");
+    cmd("file " + exported);
+    action("device_import_btn");
+    EXPECT_EQ(names(), (QStringList{"Work", "profile2", "Profile1 copy", "work(1)"}));
+
+    // Switching: the mouse holds the picked profile's settings.
+    cmd("click system_Op_tab");
+    cmd("value DPI_slider_1 40");
+    cmd("item device_profile_combo 1");
+    QTest::qWait(600);
+    const int defaultStep = m->dpiStages().at(1).dpiX;
+    ASSERT_NE(defaultStep, 40);
+    EXPECT_EQ(mouse->settingsMemory()[14 + 9 + 2], defaultStep);
+    cmd("item device_profile_combo 0");
+    QTest::qWait(600);
+    EXPECT_EQ(mouse->settingsMemory()[14 + 9 + 2], 40);
+
+    // Deleting the imported one selects the one before it, which the mouse then holds.
+    cmd("item device_profile_combo 3");
+    QTest::qWait(600);
+    cmd("answer 1");
+    action("device_sub_btn");
+    EXPECT_EQ(names(), (QStringList{"Work", "profile2", "Profile1 copy"}));
+    EXPECT_EQ(combo->curSel(), 2);
+    EXPECT_FALSE(dialogs.takeUnanswered().has_value());
+    dialogs.setScripted(false);
 }
 
 TEST_F(Shell, TheCableOfAMouseOnTheReceiverKeepsOneTab)
