@@ -5,6 +5,7 @@
 #include "ui/Window.h"
 
 #include <QComboBox>
+#include <QSize>
 
 namespace q9::controls {
 namespace {
@@ -31,6 +32,7 @@ void CDeviceProfileUI::fill(const std::vector<std::wstring>& names, int selected
         const QString name = QString::fromStdWString(n);
         const int i = combo->addItem(name, name);
         combo->comboBox()->setItemData(i, name, Qt::ToolTipRole);
+        combo->comboBox()->setItemData(i, QSize(0, 30), Qt::SizeHintRole); // rows 30 pixels high
     }
     combo->selectItem(selected, false);
     const QString current = combo->itemText(combo->curSel());

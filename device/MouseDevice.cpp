@@ -21,13 +21,11 @@ namespace q9 {
 
 namespace {
 
-constexpr uint8_t kMacroType = 0x70;
-constexpr uint8_t kMacroTypeB = 0x71;
 constexpr uint8_t kEffectWave = 2;
 constexpr uint8_t kEffectRunning = 4;
 constexpr uint8_t kEffectFlash = 7;
 
-bool isMacro(const KeyAction& a) { return a.type == kMacroType || a.type == kMacroTypeB; }
+bool isMacro(const KeyAction& a) { return IsMacroAction(a); }
 
 QRgb rgbOf(const DpiStage& s) { return qRgb(s.red, s.green, s.blue); }
 

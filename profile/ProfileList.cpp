@@ -1,6 +1,7 @@
 #include "profile/ProfileList.h"
 
 #include "platform/Trace.h"
+#include "profile/BasicProfiledata.h"
 #include "profile/JsonAccess.h"
 #include "profile/JsonFile.h"
 #include "profile/TextConvert.h"
@@ -352,6 +353,39 @@ ProfileList::Rename ProfileList::RenameSelected(const std::wstring& name)
         WriteJsonFile(path, content);
     }
     return Rename::Done;
+}
+
+int ProfileList::RemoveMacroFromOtherProfiles(CBasicProfiledata& doc, int deleted)
+{
+    int changedProfiles = 0;
+    const int count = Count();
+    for (int j = 0; j < count; ++j) {
+        const std::wstring path = ProfilePathAt(j);
+        if (j == selected_ || path.empty())
+            continue;
+        doc.LoadScratchSection(path);
+        std::vector<KeyEntry> keys = doc.GetScratchKeyList();
+        bool changed = false;
+        for (KeyEntry& k : keys) {
+            if (!IsMacroAction(k.current))
+                continue;
+            if (k.current.param1 == deleted) {
+                const uint16_t at = k.current.keyIndex;
+                k.current = k.defaults;
+                k.current.keyIndex = at;
+                changed = true;
+            } else if (k.current.param1 > deleted) {
+                --k.current.param1;
+                changed = true;
+            }
+        }
+        if (changed) {
+            doc.SetScratchKeyList(keys);
+            doc.SaveScratchSection(path);
+            ++changedProfiles;
+        }
+    }
+    return changedProfiles;
 }
 
 bool ProfileList::ResetSelected()

@@ -15,6 +15,8 @@
 
 namespace q9 {
 
+class CBasicProfiledata;
+
 class ProfileList {
 public:
     static constexpr int kMaxProfiles = 50;
@@ -49,6 +51,11 @@ public:
     static std::wstring FreeAddName(const std::vector<std::wstring>& taken);
     static std::wstring FreeCopyName(const std::wstring& of, const std::vector<std::wstring>& taken);
     static std::wstring FreeImportName(const std::wstring& title, const std::vector<std::wstring>& taken);
+    // Macro `deleted` is gone: in every profile but the selected one (which its device updates
+    // itself), keys playing it get their default action back and keys playing a later macro follow
+    // its new number. Read and written through the document's scratch section. Returns how many
+    // profiles changed.
+    int RemoveMacroFromOtherProfiles(CBasicProfiledata& doc, int deleted);
     // An id names a file in the profile folder: a plain, non-empty file name.
     static bool PlainId(const std::string& id);
 

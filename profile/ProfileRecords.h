@@ -31,6 +31,11 @@ struct KeyAction {
     }
 };
 
+// The two key actions that play a macro; param1 is the macro's number.
+constexpr uint8_t kMacroAction = 0x70;
+constexpr uint8_t kMacroActionB = 0x71;
+inline bool IsMacroAction(const KeyAction& a) { return a.type == kMacroAction || a.type == kMacroActionB; }
+
 // A key's current action followed by its factory action.
 struct KeyEntry {
     KeyAction current;

@@ -1,6 +1,7 @@
 // The profile list of a device type: the bar's operations and their free names, and a list file
 // that is damaged, hostile or too long never costs a profile.
 #include "profile/JsonAccess.h"
+#include "profile/MouseProfiledata.h"
 #include "profile/JsonFile.h"
 #include "profile/ProfileList.h"
 #include "profile/TextConvert.h"
@@ -214,6 +215,43 @@ TEST_F(ProfileListTest, ASelectionOfTheWrongTypeOrOutOfRangeIsCorrected)
         EXPECT_TRUE(Member(listFile(), "profileselect").isInt());
         EXPECT_EQ(ReadInt(Member(listFile(), "profileselect")), 0);
     }
+}
+
+// After macro 2 is deleted, every other profile's keys follow: a key playing it gets its default
+// back, a key playing a later macro the new number; the selected profile is left to its device.
+TEST_F(ProfileListTest, ADeletedMacroIsTakenOutOfTheOtherProfiles)
+{
+    auto keyList = [](std::initializer_list<int> assignments) {
+        Json::Value p(Json::objectValue);
+        int i = 0;
+        for (int a : assignments) {
+            p["Device"][0]["KeyList"][i]["Assignment"] = a;
+            p["Device"][0]["KeyList"][i]["DefaultAssignment"] = 0x100100 + i;
+            ++i;
+        }
+        return p;
+    };
+    const int macro2 = 0x700200, macro3 = 0x710300, macro1 = 0x700100;
+    ASSERT_EQ(WriteJsonFile(dir.wide("S.Json"), keyList({macro2, macro3})), 0);
+    ASSERT_EQ(WriteJsonFile(dir.wide("O.Json"), keyList({macro2, macro3, macro1})), 0);
+    ASSERT_EQ(WriteJsonFile(dir.wide("N.Json"), keyList({0x100100, 0x100101})), 0);
+    dir.write("ProfileList.ini", R"({"profilelist": [{"profilename": "S", "profileUUID": "S"},
+        {"profilename": "O", "profileUUID": "O"}, {"profilename": "N", "profileUUID": "N"}], "profileselect": 0})");
+    list.Init();
+    const std::string untouched = dir.read("N.Json");
+    CMouseProfiledata doc;
+    EXPECT_EQ(list.RemoveMacroFromOtherProfiles(doc, 2), 1);
+    auto assignments = [&](const char* file) {
+        std::vector<int> out;
+        const Json::Value p = ReadJsonFile(dir.wide(file));
+        const Json::Value& keys = Member(Element(Member(p, "Device"), 0), "KeyList");
+        for (Json::ArrayIndex i = 0; i < ElementCount(keys); ++i)
+            out.push_back(ReadInt(Member(Element(keys, i), "Assignment")));
+        return out;
+    };
+    EXPECT_EQ(assignments("O.Json"), (std::vector<int>{0x100100, 0x710200, macro1}));
+    EXPECT_EQ(assignments("S.Json"), (std::vector<int>{macro2, macro3})); // the selected one
+    EXPECT_EQ(dir.read("N.Json"), untouched);
 }
 
 } // namespace
