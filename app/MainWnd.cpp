@@ -1,17 +1,17 @@
 #include "app/MainWnd.h"
 
-#include "controls/DeviceProfile.h"
 
 #include "app/DeviceOption.h"
 #include "app/DialogService.h"
 #include "app/SmallWindows.h"
 #include "app/Startup.h"
-#include "controls/DeviceProfile.h"
 #include "device/DeviceEnvironment.h"
 #include "device/DeviceScanner.h"
 #include "device/MouseDevice.h"
 #include "platform/Folders.h"
 #include "platform/Trace.h"
+#include "profile/JsonAccess.h"
+#include "profile/JsonFile.h"
 #include "ui/Builder.h"
 #include "ui/Combo.h"
 #include "ui/Label.h"
@@ -479,12 +479,11 @@ void CMainWnd::profileSelected()
     CTarvenixMouseDevice* d = currentMouse();
     if (!d)
         return;
-    auto* combo = qobject_cast<ui::Combo*>(ui::Window::findSubControlByName(d, QStringLiteral("device_profile_combo")));
-    if (!combo || combo->curSel() < 0)
+    CDeviceProfileUI bar = d->profileBar();
+    if (bar.GetSelectedIndex() < 0)
         return;
-    ProfileList& list = d->profileList();
-    list.Select(combo->curSel());
-    d->setProfileId(list.CurrentProfileId());
+    bar.SelectProfile(bar.GetSelectedIndex(), false);
+    d->setProfileId(bar.GetCurrentProfileId());
     d->loadProfile();
     d->repairMacroKeys();
     d->refreshPage();
@@ -492,13 +491,6 @@ void CMainWnd::profileSelected()
 }
 
 namespace {
-
-void showProfiles(CTarvenixMouseDevice* d)
-{
-    controls::CDeviceProfileUI bar(d);
-    bar.fill(d->profileList().Names(), d->profileList().SelectedIndex());
-    bar.showMenu(false);
-}
 
 const QString kProfileFilter = QStringLiteral("Profile Files(*.json)");
 
@@ -509,11 +501,10 @@ void CMainWnd::profileAdd()
     CTarvenixMouseDevice* d = currentMouse();
     if (!d || ShowMessageBox(this, QString(), QStringLiteral("message_text_28"), dpi(), true, 1) != 1)
         return;
-    if (d->profileList().Count() >= ProfileList::kMaxProfiles)
+    CDeviceProfileUI bar = d->profileBar();
+    bar.ShowProfileMenu(false);
+    if (bar.AddProfile())
         ShowMessageBox(this, QString(), QStringLiteral("message_text_32"), dpi(), false, 0);
-    else
-        d->profileList().Add();
-    showProfiles(d);
 }
 
 void CMainWnd::profileCopy()
@@ -521,51 +512,56 @@ void CMainWnd::profileCopy()
     CTarvenixMouseDevice* d = currentMouse();
     if (!d || ShowMessageBox(this, QString(), QStringLiteral("message_text_27"), dpi(), true, 1) != 1)
         return;
-    if (d->profileList().Count() >= ProfileList::kMaxProfiles)
+    CDeviceProfileUI bar = d->profileBar();
+    bar.ShowProfileMenu(false);
+    if (bar.CopyProfile())
         ShowMessageBox(this, QString(), QStringLiteral("message_text_32"), dpi(), false, 0);
-    else
-        d->profileList().Copy();
-    showProfiles(d);
 }
 
 void CMainWnd::profileDelete()
 {
     CTarvenixMouseDevice* d = currentMouse();
-    if (!d || d->profileList().Count() < 2
+    if (!d || d->profileBar().GetProfileCount() < 2
         || ShowMessageBox(this, QString(), QStringLiteral("message_text_30"), dpi(), true, 1) != 1)
         return;
-    if (!d->profileList().Delete())
-        return;
-    showProfiles(d);
+    CDeviceProfileUI bar = d->profileBar();
+    bar.ShowProfileMenu(false);
+    bar.DeleteProfile();
     profileSelected(); // the entry selected now is taken up like a user's pick
 }
 
 void CMainWnd::profileImport()
 {
     CTarvenixMouseDevice* d = currentMouse();
-    if (!d)
+    if (!d || d->profileBar().GetSelectedIndex() < 0)
         return;
+    CDeviceProfileUI bar = d->profileBar();
+    bar.ShowProfileMenu(false);
     const QString path = DialogService::instance().openFile(this, kProfileFilter);
     if (path.isEmpty())
         return;
-    if (d->profileList().Count() >= ProfileList::kMaxProfiles)
-        ShowMessageBox(this, QString(), QStringLiteral("message_text_32"), dpi(), false, 0);
-    else if (!d->profileList().Import(path.toStdWString()))
+    // Taken only when it parses and has "profilename" and "profileUUID"; its name is not used.
+    const Json::Value content = ReadJsonFile(path.toStdWString());
+    if (!content.isObject() || Member(content, "profilename").isNull() || Member(content, "profileUUID").isNull()) {
         ShowMessageBox(this, QString(), QStringLiteral("message_text_import_bad"), dpi(), false, 0);
-    showProfiles(d);
+        return;
+    }
+    if (bar.ImportProfile(path.toStdWString()))
+        ShowMessageBox(this, QString(), QStringLiteral("message_text_32"), dpi(), false, 0);
 }
 
 void CMainWnd::profileExport()
 {
     CTarvenixMouseDevice* d = currentMouse();
-    if (!d)
+    if (!d || d->profileBar().GetSelectedIndex() < 0)
         return;
+    CDeviceProfileUI bar = d->profileBar();
+    bar.ShowProfileMenu(false);
     const QString path = DialogService::instance().saveFile(this, kProfileFilter);
-    if (!path.isEmpty() && !d->profileList().Export(path.toStdWString())) {
+    if (!path.isEmpty() && !bar.ExportProfile(path.toStdWString())) {
         trace("配置导出失败");
         ShowMessageBox(this, QString(), QStringLiteral("message_text_export_failed"), dpi(), false, 0);
     }
-    controls::CDeviceProfileUI(d).showMenu(false);
 }
 
 void CMainWnd::profileRename()
@@ -573,18 +569,19 @@ void CMainWnd::profileRename()
     CTarvenixMouseDevice* d = currentMouse();
     if (!d)
         return;
-    controls::CDeviceProfileUI bar(d);
-    switch (d->profileList().RenameSelected(bar.nameEditText().toStdWString())) {
-    case ProfileList::Rename::Taken:
+    CDeviceProfileUI bar = d->profileBar();
+    if (bar.GetNameEditText().isEmpty())
+        return;
+    switch (bar.RenameProfile(bar.GetNameEditText())) {
+    case 0:
         ShowMessageBox(this, QString(), QStringLiteral("message_text_5"), dpi(), false, 0);
         break;
-    case ProfileList::Rename::Blank:
+    case 2:
         ShowMessageBox(this, QString(), QStringLiteral("message_text_25"), dpi(), false, 0);
         break;
-    case ProfileList::Rename::Done:
+    default:
         break;
     }
-    showProfiles(d);
 }
 
 void CMainWnd::profileSwitch()
@@ -666,7 +663,7 @@ void CMainWnd::profileReset()
     CTarvenixMouseDevice* d = currentMouse();
     if (!d || ShowMessageBox(this, QString(), QStringLiteral("message_text_22"), dpi(), true, 1) != 1)
         return;
-    d->profileList().ResetSelected();
+    d->profileBar().ResetProfile();
     d->loadProfile();
     d->refreshPage();
     d->writeSettings(0, 0, 1, screenWidth_, screenHeight_);

@@ -1,6 +1,5 @@
 #include "device/MouseDevice.h"
 
-#include "controls/DeviceProfile.h"
 #include "controls/KeyControls.h"
 #include "platform/Trace.h"
 #include "profile/JsonAccess.h"
@@ -104,13 +103,12 @@ void CTarvenixMouseDevice::buildPage()
     logo_ = find(QStringLiteral("logo"));
 
     // The profile bar's list: the current profile of this device type.
-    profiles_.SetPaths(dataFolder(), defaultProfilePath());
-    profiles_.Init();
-    controls::CDeviceProfileUI bar(this);
-    bar.adaptTabs(kind());
-    bar.fill(profiles_.Names(), profiles_.SelectedIndex());
+    CDeviceProfileUI bar = profileBar();
+    bar.SetDeviceKind(kind());
+    bar.SetPaths(dataFolder(), defaultProfilePath());
+    bar.Init();
     showFunctionTab(1);
-    profileId_ = profiles_.CurrentProfileId();
+    profileId_ = bar.GetCurrentProfileId();
     // The lighting, macro, key and shoot editors attach here once they exist.
     loadAuxiliaryData();
     showSettingsPage(0);

@@ -2,6 +2,7 @@
 // The mouse: reached on its cable (kind 2) or through its 2.4 GHz receiver (kind 6). Reads its
 // device information, key block and settings, shows them on its page, writes settings, key
 // assignments, macros and shoot sequences, polls the battery and reacts to its events.
+#include "device/DeviceProfile.h"
 #include "device/MouseRecords.h"
 #include "device/UsbDevice.h"
 #include "profile/MouseProfiledata.h"
@@ -90,6 +91,7 @@ public:
     const std::vector<std::wstring>& macroNames() const { return macroNames_; }
     const std::vector<int>& effectCodes() const { return effectCodes_; }
     ProfileList& profileList() { return profiles_; }
+    CDeviceProfileUI profileBar() { return CDeviceProfileUI(this, profiles_); }
 
     // The mouse's own preview effects.
     void effectWave();

@@ -805,6 +805,22 @@ TEST_F(Shell, TheProfileBarDoesEveryActionAsAUserWould)
     dialogs.setScripted(false);
 }
 
+TEST_F(Shell, TheBarSelectsOneFeatureTab)
+{
+    start("mouse");
+    CTarvenixMouseDevice* m = wnd->mice()[0];
+    const char* tabs[] = {"deng_Op_tab",       "key_Op_tab",   "macro_Op_tab",      "system_Op_tab",  "cursor_Op_tab",
+                          "4120_voice_Op_tab", "magic_Op_tab", "Virtual7.1_Op_tab", "otherset_Op_tab"};
+    auto selected = [&](int i) { return qobject_cast<ui::Option*>(ui::Window::findSubControlByName(m, tabs[i]))->isSelected(); };
+    for (int n : {9, 8, 0, 10, 1}) {
+        SCOPED_TRACE(n);
+        const bool virtualBefore = selected(7);
+        m->profileBar().SelectTab(n);
+        for (int i = 0; i < 9; ++i)
+            EXPECT_EQ(selected(i), (n == 0 || n == 10) && i == 7 ? virtualBefore : i + 1 == n) << tabs[i];
+    }
+}
+
 TEST_F(Shell, TheCableOfAMouseOnTheReceiverKeepsOneTab)
 {
     start("mouse-receiver");
