@@ -496,27 +496,21 @@ const QString kProfileFilter = QStringLiteral("Profile Files(*.json)");
 
 } // namespace
 
-void CMainWnd::profileAdd()
+// Add and copy: asked first; a full list is told.
+void CMainWnd::profileCreate(const QString& question, bool (CDeviceProfileUI::*make)())
 {
     CTarvenixMouseDevice* d = currentMouse();
-    if (!d || ShowMessageBox(this, QString(), QStringLiteral("message_text_28"), dpi(), true, 1) != 1)
+    if (!d || ShowMessageBox(this, QString(), question, dpi(), true, 1) != 1)
         return;
     CDeviceProfileUI bar = d->profileBar();
     bar.ShowProfileMenu(false);
-    if (bar.AddProfile())
+    if ((bar.*make)())
         ShowMessageBox(this, QString(), QStringLiteral("message_text_32"), dpi(), false, 0);
 }
 
-void CMainWnd::profileCopy()
-{
-    CTarvenixMouseDevice* d = currentMouse();
-    if (!d || ShowMessageBox(this, QString(), QStringLiteral("message_text_27"), dpi(), true, 1) != 1)
-        return;
-    CDeviceProfileUI bar = d->profileBar();
-    bar.ShowProfileMenu(false);
-    if (bar.CopyProfile())
-        ShowMessageBox(this, QString(), QStringLiteral("message_text_32"), dpi(), false, 0);
-}
+void CMainWnd::profileAdd() { profileCreate(QStringLiteral("message_text_28"), &CDeviceProfileUI::AddProfile); }
+
+void CMainWnd::profileCopy() { profileCreate(QStringLiteral("message_text_27"), &CDeviceProfileUI::CopyProfile); }
 
 void CMainWnd::profileDelete()
 {

@@ -17,6 +17,7 @@
 namespace q9 {
 class CTarvenixUSBDevice;
 class CTarvenixMouseDevice;
+class CDeviceProfileUI;
 class HidBackend;
 namespace ui {
 class TrayIcon;
@@ -116,6 +117,7 @@ private:
     void updateNoDeviceOverlay();
     void showNoDeviceOverlay(bool shown);
     void profileSelected();
+    void profileCreate(const QString& question, bool (CDeviceProfileUI::*make)());
     void profileAdd();
     void profileCopy();
     void profileDelete();

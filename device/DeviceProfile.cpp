@@ -94,32 +94,18 @@ bool CDeviceProfileUI::IsProfileMenuVisible() const
     return menu && !menu->isHidden();
 }
 
-bool CDeviceProfileUI::AddProfile()
+bool CDeviceProfileUI::unlessFull(const std::function<void()>& make)
 {
     const bool full = list_.Count() >= ProfileList::kMaxProfiles;
     if (!full)
-        list_.Add();
+        make();
     fill();
     return full;
 }
 
-bool CDeviceProfileUI::CopyProfile()
-{
-    const bool full = list_.Count() >= ProfileList::kMaxProfiles;
-    if (!full)
-        list_.Copy();
-    fill();
-    return full;
-}
-
-bool CDeviceProfileUI::ImportProfile(const std::wstring& path)
-{
-    const bool full = list_.Count() >= ProfileList::kMaxProfiles;
-    if (!full)
-        list_.Import(path);
-    fill();
-    return full;
-}
+bool CDeviceProfileUI::AddProfile() { return unlessFull([&] { list_.Add(); }); }
+bool CDeviceProfileUI::CopyProfile() { return unlessFull([&] { list_.Copy(); }); }
+bool CDeviceProfileUI::ImportProfile(const std::wstring& path) { return unlessFull([&] { list_.Import(path); }); }
 
 bool CDeviceProfileUI::ExportProfile(const std::wstring& path) { return list_.Export(path); }
 

@@ -7,6 +7,7 @@
 
 #include <QString>
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -50,6 +51,8 @@ public:
 private:
     ui::Control* find(const char* name) const;
     void fill();
+    // Runs `make` unless the list is full; true when it was.
+    bool unlessFull(const std::function<void()>& make);
     void adaptTabs();
 
     ui::Control* page_;
