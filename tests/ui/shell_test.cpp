@@ -793,6 +793,11 @@ TEST_F(Shell, TheProfileBarDoesEveryActionAsAUserWould)
     cmd("item device_profile_combo 0");
     QTest::qWait(600);
     EXPECT_EQ(mouse->settingsMemory()[14 + 9 + 2], 40);
+    // Byte for byte the record of the profile taken up.
+    CMouseProfiledata& doc = m->profile();
+    const auto record = buildMouseRecord(doc.GetDpiStages(), doc.GetMouseSystem(), doc.GetCurrentDpiStage(), doc.GetLightInfo(), 0);
+    const auto memory = mouse->settingsMemory();
+    EXPECT_TRUE(std::equal(record.begin(), record.end(), memory.begin()));
 
     // Deleting the imported one selects the one before it, which the mouse then holds.
     cmd("item device_profile_combo 3");
