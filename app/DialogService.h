@@ -1,6 +1,7 @@
 #pragma once
 // The message boxes and file dialogs of the program go through here, so that scripts and tests can
 // answer them: a queued answer is taken instead of showing the dialog.
+#include <QRgb>
 #include <QString>
 #include <QStringList>
 
@@ -18,11 +19,22 @@ public:
 
     void queueAnswer(int answer) { answers_.push_back(answer); }
     void queueFile(const QString& path) { files_.push_back(path); }
+    // The colour the next colour picker hands back, as if chosen and confirmed.
+    void queueColour(QRgb colour) { colours_.push_back(colour); }
+    std::optional<QRgb> takeColour()
+    {
+        if (colours_.empty())
+            return std::nullopt;
+        const QRgb c = colours_.front();
+        colours_.pop_front();
+        return c;
+    }
     std::optional<int> takeAnswer();
     void clear()
     {
         answers_.clear();
         files_.clear();
+        colours_.clear();
         lastMessage_.clear();
         unanswered_.reset();
     }
@@ -56,6 +68,7 @@ public:
 private:
     std::deque<int> answers_;
     std::deque<QString> files_;
+    std::deque<QRgb> colours_;
     QString lastMessage_;
     bool scripted_ = false;
     std::optional<QString> unanswered_;

@@ -91,7 +91,7 @@ const std::vector<CMainWnd::Route>& CMainWnd::clickRoutes()
         {R::Prefix, "color_option_", "preset colour", none},
         {R::Prefix, "audiocolor_option_", "audio preset colour", none},
         {R::Prefix, "windowdeviceset_", "system device settings", none},
-        {R::Prefix, "DPI_color_option_", "DPI colour", none},
+        {R::Prefix, "DPI_color_option_", "DPI colour", [](CMainWnd& w, ui::TNotify&, int n) { w.pickStageColour(n); }},
         {R::Whole, "default_btn", "default", [](CMainWnd& w, ui::TNotify&, int) { w.defaultButton(); }},
         {R::Whole, "reset_repeat_btn", "reset repeat", none},
         {R::Whole, "device_add_btn", "profile add", [](CMainWnd& w, ui::TNotify&, int) { w.profileAdd(); }},

@@ -2,6 +2,7 @@
 
 
 #include "app/DeviceOption.h"
+#include "app/ColorSelect.h"
 #include "app/DialogService.h"
 #include "app/SmallWindows.h"
 #include "app/Startup.h"
@@ -474,6 +475,21 @@ void CMainWnd::setLightControl(bool on, bool broadcast)
 // The page and the document follow the picked profile at once, so that a change made before the
 // device is written lands in the new profile; the device is written 400 ms later, once the user
 // has stopped picking.
+void CMainWnd::pickStageColour(int n)
+{
+    CTarvenixMouseDevice* d = currentMouse();
+    if (!d || pickerOpen_ || n < 0)
+        return;
+    const auto& stages = d->dpiStages();
+    const DpiStage s = n < int(stages.size()) ? stages[size_t(n)] : DpiStage{};
+    QRgb chosen = 0;
+    pickerOpen_ = true;
+    const int r = PickColour(this, dpi(), qRgb(s.red, s.green, s.blue), chosen);
+    pickerOpen_ = false;
+    if (r == 1)
+        d->onDpiColour(n, chosen & 0xFFFFFF);
+}
+
 void CMainWnd::profileSelected()
 {
     CTarvenixMouseDevice* d = currentMouse();

@@ -117,6 +117,8 @@ private:
     void updateNoDeviceOverlay();
     void showNoDeviceOverlay(bool shown);
     void profileSelected();
+    // The picker for DPI stage n's colour; the chosen colour goes to the mouse.
+    void pickStageColour(int n);
     void profileCreate(const QString& question, bool (CDeviceProfileUI::*make)());
     void profileAdd();
     void profileCopy();
@@ -146,6 +148,7 @@ private:
     std::vector<CTarvenixMouseDevice*> mice_;
     std::vector<CTarvenixUSBDevice*> keyboards_, mousePads_, headsets_;
     std::vector<CMpDevicePowerUI*> powerItems_;
+    bool pickerOpen_ = false; // at most one colour picker
     LiveInterfaceList live_;
     WorkerThread watch_;
     bool lightControl_ = true;

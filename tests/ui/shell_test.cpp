@@ -826,6 +826,33 @@ TEST_F(Shell, TheBarSelectsOneFeatureTab)
     }
 }
 
+// A DPI stage's colour picked in the colour picker reaches the mouse's record and the swatch;
+// cancelling changes nothing.
+TEST_F(Shell, AStageColourPickedInThePickerReachesTheMouse)
+{
+    start("mouse");
+    ASSERT_TRUE(synced());
+    CTarvenixMouseDevice* m = wnd->mice()[0];
+    app::DialogService& dialogs = app::DialogService::instance();
+    dialogs.setScripted(true);
+    cmd("click system_Op_tab");
+    dialogs.queueColour(0xFF123456);
+    cmd("click DPI_color_option_2");
+    const auto memory = mouse->settingsMemory();
+    const size_t stage2 = 14 + 9 * 2;
+    EXPECT_EQ(memory[stage2 + 6], 0x12);
+    EXPECT_EQ(memory[stage2 + 7], 0x34);
+    EXPECT_EQ(memory[stage2 + 8], 0x56);
+    EXPECT_EQ(ui::Window::findSubControlByName(m, "DPI_color_option_2")->bkColor(), 0xFF123456);
+    mouse->clearReceived();
+    cmd("answer 0"); // closed without choosing
+    cmd("click DPI_color_option_2");
+    EXPECT_TRUE(mouse->receivedCommands(0x06).empty());
+    EXPECT_EQ(dialogs.lastMessage(), "PalletDialog");
+    EXPECT_FALSE(dialogs.takeUnanswered().has_value());
+    dialogs.setScripted(false);
+}
+
 TEST_F(Shell, TheCableOfAMouseOnTheReceiverKeepsOneTab)
 {
     start("mouse-receiver");
