@@ -224,6 +224,21 @@ def default_light():
     }
 
 
+# The colour picker's presets (the same colours as its layout) and twenty empty favourite slots.
+PRESET_COLOURS = ["FFFF0000", "FFFF7F00", "FFFFFF00", "FF7FFF00", "FF00FF00", "FF00FF7F", "FF00FFFF",
+                  "FF007FFF", "FF0000FF", "FF7F00FF", "FFFF00FF", "FFFF007F", "FFFFFFFF", "FFFF8080",
+                  "FFFFD080", "FF80FF80", "FF80FFFF", "FF8080FF", "FFD080FF", "FF404040"]
+
+
+def colour_options():
+    return {"coloroptioninfo": {
+        "palletDialogcoloroption": [{"color": c} for c in PRESET_COLOURS],
+        "palletDialogcoloroption_selectitem": 4,
+        "palletDialogcollectcoloroption": [{"color": "FFFFFFFF", "UserData": ""} for _ in range(20)],
+        "palletDialogcollectcoloroption_selectitem": 0,
+    }}
+
+
 def write(name, value):
     text = json.dumps(value, indent=3, sort_keys=True, separators=(",", " : "), ensure_ascii=True)
     with open(os.path.join(OUT, name), "w", newline="\r\n") as f:
@@ -236,6 +251,7 @@ def main():
     write("MousePad.Json", {"Device": [mousepad_section()]})
     write("HD.Json", {"Device": [headset_section()]})
     write("default_light.json", default_light())
+    write("color_option_info.config", colour_options())
     return 0
 
 
