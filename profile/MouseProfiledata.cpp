@@ -5,6 +5,16 @@
 
 namespace q9 {
 
+namespace {
+
+constexpr RecordField<DpiStage> kStageFields[] = {
+    {"StageActive", &DpiStage::active}, {"StageXY", &DpiStage::xy},       {"StageDPIX", &DpiStage::dpiX},
+    {"StageDPIY", &DpiStage::dpiY},     {"StageColorR", &DpiStage::red}, {"StageColorG", &DpiStage::green},
+    {"StageColorB", &DpiStage::blue},
+};
+
+} // namespace
+
 std::vector<DpiStage> CMouseProfiledata::GetDpiStages()
 {
     const Json::Value& stages = Member(section(), "DPIStages");
@@ -15,15 +25,8 @@ std::vector<DpiStage> CMouseProfiledata::GetDpiStages()
         if (list.isArray())
             dpiStages_.clear();
         for (Json::ArrayIndex j = 0; j < ElementCount(list); ++j) {
-            const Json::Value& s = Element(list, j);
             DpiStage stage;
-            stage.active = ReadClamped<uint8_t>(Member(s, "StageActive"));
-            stage.xy = ReadClamped<uint8_t>(Member(s, "StageXY"));
-            stage.dpiX = ReadClamped<uint16_t>(Member(s, "StageDPIX"));
-            stage.dpiY = ReadClamped<uint16_t>(Member(s, "StageDPIY"));
-            stage.red = ReadClamped<uint8_t>(Member(s, "StageColorR"));
-            stage.green = ReadClamped<uint8_t>(Member(s, "StageColorG"));
-            stage.blue = ReadClamped<uint8_t>(Member(s, "StageColorB"));
+            ReadRecord<DpiStage>(Element(list, j), stage, kStageFields);
             dpiStages_.push_back(stage);
         }
     }
@@ -34,17 +37,8 @@ void CMouseProfiledata::SetDpiStages(const std::vector<DpiStage>& list)
 {
     dpiStages_ = list;
     Json::Value& stored = WritableMember(WritableMember(section(), "DPIStages"), "StageDPIs");
-    for (Json::ArrayIndex i = 0; i < list.size(); ++i) {
-        Json::Value& s = WritableElement(stored, i);
-        const DpiStage& stage = list[i];
-        WritableMember(s, "StageActive") = stage.active;
-        WritableMember(s, "StageXY") = stage.xy;
-        WritableMember(s, "StageDPIX") = stage.dpiX;
-        WritableMember(s, "StageDPIY") = stage.dpiY;
-        WritableMember(s, "StageColorR") = stage.red;
-        WritableMember(s, "StageColorG") = stage.green;
-        WritableMember(s, "StageColorB") = stage.blue;
-    }
+    for (Json::ArrayIndex i = 0; i < list.size(); ++i)
+        WriteRecord<DpiStage>(WritableElement(stored, i), list[i], kStageFields);
 }
 
 void CMouseProfiledata::SetCurrentDpiStage(int n)
