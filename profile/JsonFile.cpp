@@ -15,7 +15,6 @@
 #include <ctime>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <memory>
 #include <mutex>
 #include <system_error>
@@ -236,6 +235,27 @@ int RemoveStaleTemporaries(const std::wstring& folder)
     return removed;
 }
 
+namespace {
+
+// Equal content, compared in pieces: a kept file may be of any size.
+bool sameContent(const std::filesystem::path& a, const std::filesystem::path& b)
+{
+    std::error_code ec1, ec2;
+    if (std::filesystem::file_size(a, ec1) != std::filesystem::file_size(b, ec2) || ec1 || ec2)
+        return false;
+    std::ifstream fa(a, std::ios::binary), fb(b, std::ios::binary);
+    char ba[65536], bb[65536];
+    while (fa && fb) {
+        fa.read(ba, sizeof ba);
+        fb.read(bb, sizeof bb);
+        if (fa.gcount() != fb.gcount() || std::memcmp(ba, bb, size_t(fa.gcount())) != 0)
+            return false;
+    }
+    return fa.eof() && fb.eof();
+}
+
+} // namespace
+
 std::wstring KeepBadCopy(const std::wstring& path)
 {
     namespace fs = std::filesystem;
@@ -244,12 +264,6 @@ std::wstring KeepBadCopy(const std::wstring& path)
     std::error_code ec;
     if (!fs::is_regular_file(p, ec))
         return {};
-    // Read without the size limit of ReadFileText: an oversized file is exactly what is kept.
-    auto contentOf = [](const fs::path& f) {
-        std::ifstream in(f, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    };
-    const std::string content = contentOf(p);
     fs::path target, oldest;
     fs::file_time_type oldestTime = fs::file_time_type::max();
     for (int i = 0; i < kCopies && target.empty(); ++i) {
@@ -259,7 +273,7 @@ std::wstring KeepBadCopy(const std::wstring& path)
             target = name;
             break;
         }
-        if (contentOf(name) == content)
+        if (sameContent(p, name))
             return {};
         const auto t = fs::last_write_time(name, ec);
         if (!ec && t < oldestTime) {
