@@ -11,7 +11,6 @@
 #include "device/MouseDevice.h"
 #include "platform/Folders.h"
 #include "platform/Trace.h"
-#include "profile/JsonAccess.h"
 #include "profile/JsonFile.h"
 #include "ui/Builder.h"
 #include "ui/Combo.h"
@@ -31,6 +30,7 @@
 #include <QThread>
 
 #include <cstring>
+#include <optional>
 #include <utility>
 
 namespace q9::app {
@@ -510,6 +510,16 @@ namespace {
 
 const QString kProfileFilter = QStringLiteral("Profile Files(*.json)");
 
+// The mouse's profile bar with its menu closed, when a profile is selected.
+std::optional<CDeviceProfileUI> barWithSelection(CTarvenixMouseDevice* d)
+{
+    if (!d || d->profileBar().GetSelectedIndex() < 0)
+        return std::nullopt;
+    CDeviceProfileUI bar = d->profileBar();
+    bar.ShowProfileMenu(false);
+    return bar;
+}
+
 } // namespace
 
 // Add and copy: asked first; a full list is told.
@@ -542,33 +552,28 @@ void CMainWnd::profileDelete()
 
 void CMainWnd::profileImport()
 {
-    CTarvenixMouseDevice* d = currentMouse();
-    if (!d || d->profileBar().GetSelectedIndex() < 0)
+    std::optional<CDeviceProfileUI> bar = barWithSelection(currentMouse());
+    if (!bar)
         return;
-    CDeviceProfileUI bar = d->profileBar();
-    bar.ShowProfileMenu(false);
     const QString path = DialogService::instance().openFile(this, kProfileFilter);
     if (path.isEmpty())
         return;
-    // Taken only when it parses and has "profilename" and "profileUUID"; its name is not used.
-    const Json::Value content = ReadJsonFile(path.toStdWString());
-    if (!content.isObject() || Member(content, "profilename").isNull() || Member(content, "profileUUID").isNull()) {
+    // The name inside the file is not used.
+    if (!ProfileList::Importable(ReadJsonFile(path.toStdWString()))) {
         ShowMessageBox(this, QString(), QStringLiteral("message_text_import_bad"), dpi(), false, 0);
         return;
     }
-    if (bar.ImportProfile(path.toStdWString()))
+    if (bar->ImportProfile(path.toStdWString()))
         ShowMessageBox(this, QString(), QStringLiteral("message_text_32"), dpi(), false, 0);
 }
 
 void CMainWnd::profileExport()
 {
-    CTarvenixMouseDevice* d = currentMouse();
-    if (!d || d->profileBar().GetSelectedIndex() < 0)
+    std::optional<CDeviceProfileUI> bar = barWithSelection(currentMouse());
+    if (!bar)
         return;
-    CDeviceProfileUI bar = d->profileBar();
-    bar.ShowProfileMenu(false);
     const QString path = DialogService::instance().saveFile(this, kProfileFilter);
-    if (!path.isEmpty() && !bar.ExportProfile(path.toStdWString())) {
+    if (!path.isEmpty() && !bar->ExportProfile(path.toStdWString())) {
         trace("配置导出失败");
         ShowMessageBox(this, QString(), QStringLiteral("message_text_export_failed"), dpi(), false, 0);
     }

@@ -291,12 +291,17 @@ bool ProfileList::Copy()
     return append(FreeCopyName(Names()[size_t(selected_)], Names()), content);
 }
 
+bool ProfileList::Importable(const Json::Value& content)
+{
+    return content.isObject() && !Member(content, "profilename").isNull() && !Member(content, "profileUUID").isNull();
+}
+
 bool ProfileList::Import(const std::wstring& path)
 {
     if (Count() >= kMaxProfiles)
         return false;
     const Json::Value content = ReadJsonFile(path);
-    if (!content.isObject() || Member(content, "profilename").isNull() || Member(content, "profileUUID").isNull())
+    if (!Importable(content))
         return false;
     if (!append(FreeImportName(FileTitle(path), Names()), content))
         return false;

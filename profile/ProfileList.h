@@ -56,6 +56,8 @@ public:
     // its new number. Read and written through the document's scratch section. Returns how many
     // profiles changed.
     int RemoveMacroFromOtherProfiles(CBasicProfiledata& doc, int deleted);
+    // A file is taken for import when it parses and has "profilename" and "profileUUID".
+    static bool Importable(const Json::Value& content);
     // An id names a file in the profile folder: a plain, non-empty file name.
     static bool PlainId(const std::string& id);
 
