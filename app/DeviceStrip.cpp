@@ -264,6 +264,7 @@ void CMainWnd::ShowTab(int index, bool visible, bool select)
         synced += t->tabVisible() && t->IsSynchronised();
     }
     showNoDeviceOverlay(visibleTabs == 0);
+    updateSameModeAllowed(visibleTabs);
     if (visibleTabs == 0) {
         if (auto* p = qobject_cast<ui::TabLayout*>(findControl(QStringLiteral("device_power_switch"))))
             p->selectItem(0);

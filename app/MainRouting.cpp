@@ -88,8 +88,8 @@ const std::vector<CMainWnd::Route>& CMainWnd::clickRoutes()
         {R::Sender, "skinbtn", "skin picker", [](CMainWnd& w, ui::TNotify& m, int) { new CSkinFrame(&w, m.sender); }},
         {R::Sender, "setbtn", "settings window", none},
         {R::Prefix, "key_", "key pick", none},
-        {R::Prefix, "color_option_", "preset colour", none},
-        {R::Prefix, "audiocolor_option_", "audio preset colour", none},
+        {R::Prefix, "color_option_", "preset colour", [](CMainWnd& w, ui::TNotify&, int n) { w.lightPresetColour(n); }},
+        {R::Prefix, "audiocolor_option_", "audio preset colour", [](CMainWnd& w, ui::TNotify&, int n) { w.audioPresetColour(n); }},
         {R::Prefix, "windowdeviceset_", "system device settings", none},
         {R::Prefix, "DPI_color_option_", "DPI colour", [](CMainWnd& w, ui::TNotify&, int n) { w.pickStageColour(n); }},
         {R::Whole, "default_btn", "default", [](CMainWnd& w, ui::TNotify&, int) { w.defaultButton(); }},
@@ -132,7 +132,7 @@ const std::vector<CMainWnd::Route>& CMainWnd::clickRoutes()
         {R::Whole, "bullet_selected_next", "bullet next", none},
         {R::Whole, "custom_bright_color_btn", "custom colours on", none},
         {R::Whole, "custom_off_color_btn", "custom colours off", none},
-        {R::Whole, "deng_same_mode", "same mode", none},
+        {R::Whole, "deng_same_mode", "same mode", [](CMainWnd& w, ui::TNotify&, int) { w.sameMode(); }},
         {R::Whole, "hs_EQ_btn_save", "EQ save", none},
         {R::Whole, "hs_EQ_btn_delete", "EQ delete", none},
         {R::Exact, "profile_fun_spread_btn", "profile menu", [](CMainWnd& w, ui::TNotify&, int) {
@@ -142,7 +142,7 @@ const std::vector<CMainWnd::Route>& CMainWnd::clickRoutes()
          }},
         {R::Whole, "device_select_prev", "previous device", [](CMainWnd& w, ui::TNotify&, int) { w.SelectPreviousTab(); }},
         {R::Whole, "device_select_next", "next device", [](CMainWnd& w, ui::TNotify&, int) { w.SelectNextTab(); }},
-        {R::Whole, "Close_bkColor_btn", "audio background off", none},
+        {R::Whole, "Close_bkColor_btn", "audio background off", [](CMainWnd& w, ui::TNotify&, int) { w.audioBackgroundOff(); }},
         {R::Whole, "music_setting_btn", "music window", none},
     };
     return rows;
@@ -198,17 +198,21 @@ const std::vector<CMainWnd::Route>& CMainWnd::selectRoutes()
         {R::Whole, "magic_Op_tab", "tab 7", [](CMainWnd& w, ui::TNotify&, int) { functionTab(w, 7); }},
         {R::Whole, "Virtual7.1_Op_tab", "tab 8", [](CMainWnd& w, ui::TNotify&, int) { functionTab(w, 8); }},
         {R::Whole, "otherset_Op_tab", "tab 9", [](CMainWnd& w, ui::TNotify&, int) { functionTab(w, 9); }},
-        {R::Whole, "deng_FXL_check", "light direction left", none},
-        {R::Whole, "deng_FXR_check", "light direction right", none},
-        {R::Whole, "deng_7color_check", "light multi-colour", none},
+        {R::Whole, "deng_FXL_check", "light direction left", [](CMainWnd& w, ui::TNotify& m, int) {
+             if (checked(m)) w.lightDirection(true);
+         }},
+        {R::Whole, "deng_FXR_check", "light direction right", [](CMainWnd& w, ui::TNotify& m, int) {
+             if (checked(m)) w.lightDirection(false);
+         }},
+        {R::Whole, "deng_7color_check", "light multi-colour", [](CMainWnd& w, ui::TNotify&, int) { w.lightMultiColour(); }},
         {R::Whole, "bullet_x_check", "bullet x", none},
         {R::Whole, "bullet_y_check", "bullet y", none},
         {R::Whole, "magic_enable_option", "voice effect on", none},
         {R::Whole, "4120_MicIn_option", "mic mute", none},
         {R::Whole, "4120_MicMoniter_option", "monitor mute", none},
-        {R::Whole, "deng_7audiocolor_check", "audio foreground", none},
-        {R::Whole, "audio_BkColor_check", "audio background", none},
-        {R::Whole, "audio_FgColor_check", "audio background", none},
+        {R::Whole, "deng_7audiocolor_check", "audio foreground", [](CMainWnd& w, ui::TNotify&, int) { w.audioLightChanged(true); }},
+        {R::Whole, "audio_BkColor_check", "audio background", [](CMainWnd& w, ui::TNotify&, int) { w.audioLightChanged(false); }},
+        {R::Whole, "audio_FgColor_check", "audio background", [](CMainWnd& w, ui::TNotify&, int) { w.audioLightChanged(false); }},
     };
     return rows;
 }
@@ -226,9 +230,9 @@ const std::vector<CMainWnd::Route>& CMainWnd::itemRoutes()
     };
     static const std::vector<Route> rows = {
         {R::Whole, "device_profile_combo", "profile switch", [](CMainWnd& w, ui::TNotify&, int) { w.profileSelected(); }},
-        {R::Whole, "light_combo_modeSelect", "light effect", none},
+        {R::Whole, "light_combo_modeSelect", "light effect", [](CMainWnd& w, ui::TNotify&, int) { w.lightEffectSelected(); }},
         {R::Whole, "light_combo_custommodeSelect", "custom effect", none},
-        {R::Whole, "light_combo_ZZCCmodeSelect", "per-key effect", none},
+        {R::Whole, "light_combo_ZZCCmodeSelect", "per-key effect", [](CMainWnd& w, ui::TNotify&, int) { w.lightSecondMode(); }},
         {R::Whole, "keyset_function_combo", "key function", none},
         {R::Whole, "keyset_macro_over_combo", "macro repeat", none},
         {R::Whole, "Anti_Shake_combo_timeSelect", "debounce", combo},
@@ -238,7 +242,7 @@ const std::vector<CMainWnd::Route>& CMainWnd::itemRoutes()
         {R::Whole, "device_sleep2_combo", "sleep", combo},
         {R::Whole, "macro_name_list", "macro selected", none},
         {R::Whole, "custom_eq_name_combo", "custom EQ", none},
-        {R::Whole, "light_combo_audiomodeSelect", "audio mode", none},
+        {R::Whole, "light_combo_audiomodeSelect", "audio mode", [](CMainWnd& w, ui::TNotify&, int) { w.audioLightChanged(true); }},
     };
     return rows;
 }
@@ -281,8 +285,8 @@ const std::vector<CMainWnd::Route>& CMainWnd::valueRoutes()
              if (auto* d = mouse(w)) d->onDoubleClickTime(sliderValue(m));
          }},
         {R::Whole, "repeat_rate_slider", "repeat rate", none},
-        {R::Whole, "deng_light_slider", "light brightness", none},
-        {R::Whole, "deng_speed_slider", "light speed", none},
+        {R::Whole, "deng_light_slider", "light brightness", [](CMainWnd& w, ui::TNotify&, int) { w.lightLevel(true); }},
+        {R::Whole, "deng_speed_slider", "light speed", [](CMainWnd& w, ui::TNotify&, int) { w.lightLevel(false); }},
         {R::Whole, "4120_MicIn_slider", "mic volume", none},
         {R::Whole, "4120_MicMoniter_slider", "monitor volume", none},
         {R::Whole, "R_light_slider", "red", rgb},
@@ -320,12 +324,12 @@ const std::vector<CMainWnd::Route>& CMainWnd::focusRoutes()
         {R::Prefix, "DPI_edit_", "DPI typed", [](CMainWnd& w, ui::TNotify&, int n) {
              if (auto* d = mouse(w)) d->onDpiEditDone(n);
          }},
-        {R::Whole, "deng_edit_R", "light colour", none},
-        {R::Whole, "deng_edit_G", "light colour", none},
-        {R::Whole, "deng_edit_B", "light colour", none},
-        {R::Whole, "deng_audioedit_R", "audio colour", none},
-        {R::Whole, "deng_audioedit_G", "audio colour", none},
-        {R::Whole, "deng_audioedit_B", "audio colour", none},
+        {R::Whole, "deng_edit_R", "light colour", [](CMainWnd& w, ui::TNotify&, int) { w.lightComponentTyped('R'); }},
+        {R::Whole, "deng_edit_G", "light colour", [](CMainWnd& w, ui::TNotify&, int) { w.lightComponentTyped('G'); }},
+        {R::Whole, "deng_edit_B", "light colour", [](CMainWnd& w, ui::TNotify&, int) { w.lightComponentTyped('B'); }},
+        {R::Whole, "deng_audioedit_R", "audio colour", [](CMainWnd& w, ui::TNotify&, int) { w.audioComponentTyped('R'); }},
+        {R::Whole, "deng_audioedit_G", "audio colour", [](CMainWnd& w, ui::TNotify&, int) { w.audioComponentTyped('G'); }},
+        {R::Whole, "deng_audioedit_B", "audio colour", [](CMainWnd& w, ui::TNotify&, int) { w.audioComponentTyped('B'); }},
         {R::Whole, "keyset_keyboard_text_edit", "hook off", [](CMainWnd& w, ui::TNotify&, int) { w.send(1054, 0, 0); }},
         {R::Whole, "bullet_x_eidt", "bullet values", none},
         {R::Whole, "bullet_y_eidt", "bullet values", none},
@@ -348,8 +352,8 @@ const std::vector<CMainWnd::Route>& CMainWnd::colourRoutes()
 {
     using R = Route;
     static const std::vector<Route> rows = {
-        {R::Whole, "deng_Color_Pallet", "light colour picked", none},
-        {R::Whole, "deng_audioColor_Pallet", "audio colour picked", none},
+        {R::Whole, "deng_Color_Pallet", "light colour picked", [](CMainWnd& w, ui::TNotify&, int) { w.lightPaletteColour(); }},
+        {R::Whole, "deng_audioColor_Pallet", "audio colour picked", [](CMainWnd& w, ui::TNotify&, int) { w.audioPaletteColour(); }},
     };
     return rows;
 }

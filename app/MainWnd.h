@@ -5,6 +5,7 @@
 // (a device watch thread), the tray icon and menus, and shuts everything down in order.
 #include "device/DeviceCatalogue.h"
 #include "device/WorkerThread.h"
+#include "profile/ProfileRecords.h"
 #include "ui/Window.h"
 
 #include <QStringList>
@@ -131,6 +132,24 @@ private:
     void profileSwitch();
     void defaultButton();
     void profileReset();
+    // The lighting editor's handlers, on the current device.
+    void lightEffectSelected();
+    void lightSecondMode();
+    void lightLevel(bool brightness);
+    void lightMultiColour();
+    void lightDirection(bool left);
+    void lightComponentTyped(char which);
+    void lightPaletteColour();
+    void lightPresetColour(int n);
+    void takeLightColour(CTarvenixUSBDevice& d, LightInfoRecord r);
+    void sameMode();
+    void updateSameModeAllowed(int connected);
+    void audioLightChanged(bool withColour);
+    void audioColourChosen(uint32_t colour);
+    void audioPaletteColour();
+    void audioPresetColour(int n);
+    void audioComponentTyped(char which);
+    void audioBackgroundOff();
     void gameLightEvent(uint64_t variant, int64_t effect);
     void restoreUserLight();
     void workToolQuery();

@@ -5,6 +5,7 @@
 #include "device/UsbDevice.h"
 #include "sim/MouseEmulator.h"
 #include "sim/Simulation.h"
+#include "ui/ColorPalette.h"
 #include "ui/Combo.h"
 #include "ui/Edit.h"
 #include "ui/Label.h"
@@ -181,6 +182,14 @@ bool ScriptRunner::run(const QString& rawLine)
         if (!c)
             return fail(QStringLiteral("no control \"%1\"").arg(args.value(0)));
         c->setText(rest.section(' ', 1));
+    } else if (command == QLatin1String("colour")) {
+        auto* p = qobject_cast<ui::ColorPalette*>(control());
+        if (!p)
+            return fail(QStringLiteral("no colour palette \"%1\"").arg(args.value(0)));
+        if (!number(1, n, 0, 0xFFFFFF))
+            return false;
+        p->setSelectColor(0xFF000000u | uint32_t(n));
+        p->sendNotify(ui::notify::ColorChanged, p->getSelectColor(), 0);
     } else if (command == QLatin1String("killfocus")) {
         ui::Control* c = control();
         if (!c)

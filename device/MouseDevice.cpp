@@ -1,6 +1,7 @@
 #include "device/MouseDevice.h"
 
 #include "controls/KeyControls.h"
+#include "editors/LightEditor.h"
 #include "platform/Trace.h"
 #include "profile/JsonAccess.h"
 #include "profile/JsonFile.h"
@@ -109,8 +110,11 @@ void CTarvenixMouseDevice::buildPage()
     bar.Init();
     showFunctionTab(1);
     profileId_ = bar.GetCurrentProfileId();
-    // The lighting, macro, key and shoot editors attach here once they exist.
+    // The lighting editor; the macro, key and shoot editors attach here once they exist.
+    lightEditor_ = std::make_unique<editors::CLightControlUI>(find(QStringLiteral("LightControlItem")));
+    lightEditor_->SetLightKind(KindMouse); // on the receiver as well: the same mouse
     loadAuxiliaryData();
+    lightEditor_->SetEffectList(effectNames_, effectVisible_, 4, 4);
     showSettingsPage(0);
 }
 
@@ -653,7 +657,25 @@ void CTarvenixMouseDevice::refreshPage()
         o->selected(system_.pointerPrecision != 0, false);
     if (auto* o = qobject_cast<ui::Option*>(find(QStringLiteral("scrolls_page_check"))))
         o->selected(system_.scrollPage != 0, false);
-    // The lighting editor shows the light state and the key labels the key list once those editors exist.
+    if (lightEditor_) {
+        lightEditor_->SetLightInfo(userLight_ ? *userLight_ : profile_.GetLightInfo());
+        lightEditor_->SetAudioLightInfo(profile_.GetAudioLightInfo());
+    }
+    // The key labels follow the key list once the key editor exists.
+}
+
+void CTarvenixMouseDevice::commitLight(const LightInfoRecord& record, bool syncDriven)
+{
+    // The user's own choice ends a game's effect shown meanwhile: it is what the game gives back.
+    userLight_.reset();
+    CTarvenixUSBDevice::commitLight(record, syncDriven);
+}
+
+void CTarvenixMouseDevice::commitAudioLight(const AudioLightRecord& record)
+{
+    profile_.SetAudioLightInfo(record);
+    saveProfile();
+    applyProfileLight();
 }
 
 void CTarvenixMouseDevice::showFunctionTab(int type)

@@ -52,6 +52,9 @@ public:
     void saveProfile() override;
     void setLightIndex(int n) override;
     void setLightState(const LightInfoRecord& state) override;
+    void commitLight(const LightInfoRecord& record, bool syncDriven) override;
+    LightInfoRecord chosenLight() const override { return userLight_ ? *userLight_ : lightState(); }
+    void commitAudioLight(const AudioLightRecord& record) override;
     void paintLights() override;
     // The four shoot sequences of the data folder, to shoot memory.
     int writeShootSequences();

@@ -1,6 +1,7 @@
 #include "device/UsbDevice.h"
 
 #include "controls/KeyControls.h"
+#include "editors/LightEditor.h"
 #include "platform/HandOver.h"
 #include "platform/Messages.h"
 #include "platform/Trace.h"
@@ -276,6 +277,17 @@ void CTarvenixUSBDevice::setLightState(const LightInfoRecord& state)
         restartEffect_ = true;
     previewThread_.wake();
 }
+
+void CTarvenixUSBDevice::commitLight(const LightInfoRecord& record, bool syncDriven)
+{
+    syncDriven_ = syncDriven;
+    setLightState(record);
+    saveProfile();
+    applyProfileLight();
+    writeSettings(0, 0, 1, 0, 0);
+}
+
+void CTarvenixUSBDevice::commitAudioLight(const AudioLightRecord&) {}
 
 LightInfoRecord CTarvenixUSBDevice::lightState() const
 {

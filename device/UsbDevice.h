@@ -22,6 +22,9 @@ class MessageTarget;
 namespace controls {
 class CDeviceKeyButtonUI;
 }
+namespace editors {
+class CLightControlUI;
+}
 
 class CTarvenixUSBDevice : public ui::HorizontalLayout {
     Q_OBJECT
@@ -95,9 +98,20 @@ public:
     // Light state and zone colours.
     virtual void setLightState(const LightInfoRecord& state);
     LightInfoRecord lightState() const;
+    // The light the user chose: the light state, unless something else is shown for a while.
+    virtual LightInfoRecord chosenLight() const { return lightState(); }
     void setZoneColor(int index, uint32_t rgba);
     uint32_t zoneColor(int index) const;
     light::LightPreview& preview() { return *preview_; }
+    // The page's lighting editor; null until the page is built.
+    editors::CLightControlUI* lightEditor() const { return lightEditor_.get(); }
+    // The common end of every light change: the record is the device's and its profile's, saved,
+    // taken up by the preview at once and written to the device. syncDriven: the change came from
+    // "apply to all devices".
+    virtual void commitLight(const LightInfoRecord& record, bool syncDriven);
+    // The audio light settings are kept and saved; the device computes the effect live, so
+    // nothing is written.
+    virtual void commitAudioLight(const AudioLightRecord& record);
 
     // The virtual operations.
     virtual void bindPageControls();
@@ -197,7 +211,7 @@ protected:
     MessageTarget* mainWindow_ = nullptr;
     DeviceTabLink* tab_ = nullptr;
     PowerItemLink* power_ = nullptr;
-    ui::Control* lightEditor_ = nullptr;
+    std::unique_ptr<editors::CLightControlUI> lightEditor_;
     ui::Control* selectPanel_ = nullptr;
     std::vector<controls::CDeviceKeyButtonUI*> keyButtons_;
     std::vector<controls::CDeviceKeyButtonUI*> lightButtons_;

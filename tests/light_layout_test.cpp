@@ -1,12 +1,12 @@
 // Which lighting controls each device kind and effect leave usable, row by row as the editor's
 // table gives them.
-#include "controls/LightLayout.h"
+#include "editors/LightLayout.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-namespace q9::controls {
+namespace q9::editors {
 namespace {
 
 // Enabled controls as letters: M multi-colour, C colour, P palette, B brightness, S speed,
@@ -108,4 +108,4 @@ TEST(LightLayoutTest, KeyboardExtras)
 }
 
 } // namespace
-} // namespace q9::controls
+} // namespace q9::editors

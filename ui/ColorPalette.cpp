@@ -40,7 +40,7 @@ QRect ColorPalette::barRect() const
     return QRect(0, height() - bar, width(), bar);
 }
 
-QRgb ColorPalette::getSelectColor() const { return QColor::fromHsv(hue_, saturation_, value_).rgba(); }
+QRgb ColorPalette::getSelectColor() const { return colour_; }
 
 void ColorPalette::setSelectColor(QRgb argb)
 {
@@ -49,6 +49,7 @@ void ColorPalette::setSelectColor(QRgb argb)
         hue_ = c.hsvHue();
     saturation_ = c.hsvSaturation();
     value_ = c.value();
+    colour_ = 0xFF000000u | argb;
     update();
 }
 
@@ -61,6 +62,7 @@ void ColorPalette::pick(const QPoint& pt, bool notify)
     } else if (drag_ == Drag::Bar) {
         value_ = std::clamp(pt.x() * 255 / std::max(1, width() - 1), 0, 255);
     }
+    colour_ = QColor::fromHsv(hue_, saturation_, value_).rgba();
     update();
     if (notify)
         sendNotify(notify::ColorChanged, getSelectColor(), 0);

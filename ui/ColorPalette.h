@@ -3,6 +3,8 @@
 // Picking a colour raises "colorchanged".
 #include "ui/Control.h"
 
+#include <QColor>
+
 namespace q9::ui {
 
 class ColorPalette : public Control {
@@ -30,6 +32,9 @@ private:
     int hue_ = 200;      // 0..359
     int saturation_ = 255;
     int value_ = 255;
+    // The colour exactly as set or picked: the hue, saturation and value above place the marks,
+    // but as integers they cannot carry every colour back.
+    QRgb colour_ = QColor::fromHsv(200, 255, 255).rgba();
     int barHeight_ = 14;
     enum class Drag { None, Field, Bar } drag_ = Drag::None;
     QImage field_;

@@ -183,7 +183,11 @@ QRgb Option::currentTextColor() const
 void Option::paintBkColor(QPainter& p)
 {
     if (selected_ && selectedBkColor_) {
+        // A disabled choice still shows which one it holds, dimmed.
+        if (!isEnabled())
+            p.setOpacity(0.3);
         p.fillPath(clipPath(), QColor::fromRgba(selectedBkColor_));
+        p.setOpacity(1.0);
         return;
     }
     Button::paintBkColor(p);

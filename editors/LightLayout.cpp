@@ -1,8 +1,8 @@
-#include "controls/LightLayout.h"
+#include "editors/LightLayout.h"
 
 #include <initializer_list>
 
-namespace q9::controls {
+namespace q9::editors {
 namespace {
 
 bool in(int mode, std::initializer_list<int> modes)
@@ -132,4 +132,35 @@ LightLayout lightModeLayout(int kind, int mode, bool sameAllowed)
     return l;
 }
 
-} // namespace q9::controls
+namespace {
+// Rows: the shared effects 0-4; columns: keyboard, mouse, mouse pad and headset.
+constexpr int kCommon[5][3] = {{5, 1, 2}, {6, 0, 3}, {23, 10, 4}, {4, 3, 1}, {28, 6, 8}};
+
+int column(int kind)
+{
+    switch (kind) {
+    case 1: return 0;
+    case 2: return 1;
+    case 3:
+    case 7: return 2;
+    default: return -1;
+    }
+}
+} // namespace
+
+int commonEffect(int kind, int mode)
+{
+    const int c = column(kind);
+    for (int i = 0; c >= 0 && i < 5; ++i)
+        if (kCommon[i][c] == mode)
+            return i;
+    return -1;
+}
+
+int effectOfCommon(int kind, int common)
+{
+    const int c = column(kind);
+    return c < 0 || common < 0 || common >= 5 ? -1 : kCommon[common][c];
+}
+
+} // namespace q9::editors

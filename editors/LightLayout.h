@@ -1,7 +1,7 @@
 #pragma once
 // Which controls of the lighting editor a device kind and effect leave usable: the editor's main
 // logic, kept apart from the controls so that it can be read (and tested) as the table it is.
-namespace q9::controls {
+namespace q9::editors {
 
 struct LightLayout {
     // Enabled or not.
@@ -23,4 +23,9 @@ struct LightLayout {
 // kind: 1 keyboard, 2 mouse, 3 mouse pad, 7 headset. sameAllowed: more than one device connected.
 LightLayout lightModeLayout(int kind, int mode, bool sameAllowed);
 
-} // namespace q9::controls
+// "Same mode": the effect number all kinds share for a kind's effect (-1 when it has none), and
+// each kind's own effect for a shared number (-1 for an unknown kind or number).
+int commonEffect(int kind, int mode);
+int effectOfCommon(int kind, int common);
+
+} // namespace q9::editors
