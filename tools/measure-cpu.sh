@@ -4,7 +4,10 @@
 #            animating), with no script at all;
 #   hidden - started the same way, its close button clicked after a second (to the tray, or
 #            minimised where the desktop has none); the script's waits run on the program's own
-#            event loop, so nothing but the program runs.
+#            event loop, so nothing but the program runs;
+#   spectrum - (when Xvfb and xdotool are installed) shown in a window of a private X server, where
+#            the user's clicks choose the spectrum effect on the lighting page: the fastest-moving
+#            preview of the mouse.
 # CPU time is read from the kernel's per-thread scheduler statistics (nanoseconds), so even a few
 # milliseconds in 30 s show. Platform: QT_QPA_PLATFORM if set (e.g. xcb with DISPLAY), else offscreen.
 # Usage: tools/measure-cpu.sh [SECONDS]
@@ -23,10 +26,20 @@ cpu_ns() { for t in /proc/"$1"/task/*; do echo "${t##*/} $(cut -d' ' -f1 "$t/sch
 # its last sample; one that started counts from zero).
 used_ns() { awk 'NR == FNR {a[$1] = $2; next} {s += $2 - ($1 in a ? a[$1] : 0)} END {printf "%d", s}' "$1" "$2"; }
 
-measure() { # NAME ARGS...
+# Clicks the effect list of the lighting page (where the skin puts it) and picks two rows down:
+# from the mouse's factory breathing effect to the spectrum.
+choose_spectrum() { # PID
+  local wid; wid=$(xdotool search --sync --onlyvisible --pid "$1" 2>/dev/null | head -1)
+  xdotool mousemove --window "$wid" 450 277 click 1; sleep 0.5; xdotool key Down Down Return
+}
+
+measure() { # NAME [--user-picks-spectrum] ARGS...
   local name=$1; shift
+  local pick=false; [ "${1:-}" = --user-picks-spectrum ] && { pick=true; shift; }
   ./q9zen --simulate mouse "$@" >/dev/null 2>&1 & local pid=$!
-  sleep 5
+  sleep 3
+  if $pick; then choose_spectrum "$pid"; fi
+  sleep 2
   cpu_ns "$pid" > "$work/a"
   sleep "$seconds"
   cpu_ns "$pid" > "$work/b"
@@ -39,3 +52,11 @@ measure() { # NAME ARGS...
 measure shown
 printf 'wait 1000\nclick closebtn\nwait %d\nquit\n' $(( (seconds + 10) * 1000 )) > "$work/hide.txt"
 measure hidden --script "$work/hide.txt"
+
+if command -v Xvfb >/dev/null && command -v xdotool >/dev/null; then
+  Xvfb :73 -screen 0 1280x800x24 >/dev/null 2>&1 & xvfb=$!
+  sleep 1
+  DISPLAY=:73 QT_QPA_PLATFORM=xcb measure spectrum --user-picks-spectrum
+  grep -rho '"SelectItem" : [0-9]*' "$work/data" | sed 's/^/  profile after the pick: /'
+  kill "$xvfb"
+fi

@@ -196,6 +196,7 @@ bool Control::setAttribute(const QString& name, const QString& value)
     else if (n == QLatin1String("bkimage")) setBkImage(value);
     else if (n == QLatin1String("textcolor") && parseColor(value, c)) setTextColor(c);
     else if (n == QLatin1String("disabledtextcolor") && parseColor(value, c)) disabledTextColor_ = c;
+    else if (n == QLatin1String("disabledopacity")) disabledOpacity_ = std::clamp(value.toDouble(), 0.0, 1.0);
     else if (n == QLatin1String("userdata")) setUserData(value);
     else if (n == QLatin1String("tag")) setTag(value.toULongLong());
     else if (n == QLatin1String("font")) setFontId(value.toInt());
@@ -364,6 +365,8 @@ void Control::paintEvent(QPaintEvent* e)
     const ExposedRegion exposed(&e->region());
     p.setRenderHint(QPainter::Antialiasing);
     p.setRenderHint(QPainter::SmoothPixmapTransform);
+    if (!isEnabled() && disabledOpacity_ < 1.0)
+        p.setOpacity(disabledOpacity_);
     doPaint(p);
 }
 

@@ -148,6 +148,7 @@ protected:
     bool pushed_ = false;
     bool captured_ = false;
     QRgb disabledTextColor_ = 0xFF6A6E78;
+    double disabledOpacity_ = 1.0; // the whole control is painted so while disabled
     QRgb bkColor2_ = 0;
     QRgb borderColor_ = 0;
     int borderSize_ = 0;

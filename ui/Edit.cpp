@@ -15,9 +15,12 @@ bool isTrue(const QString& v) { return v.compare(QLatin1String("true"), Qt::Case
 
 QString editStyle(QRgb text)
 {
-    return QStringLiteral("background: transparent; border: none; color: %1; selection-background-color: #3300C2FF;"
-                          " selection-color: #FFFFFF;")
-        .arg(QColor::fromRgba(text).name(QColor::HexArgb));
+    // A disabled edit keeps its text readable but plainly out of use.
+    QColor dim = QColor::fromRgba(text);
+    dim.setAlpha(dim.alpha() * 2 / 5);
+    return QStringLiteral("* { background: transparent; border: none; color: %1; selection-background-color: #3300C2FF;"
+                          " selection-color: #FFFFFF; } *:disabled { color: %2; }")
+        .arg(QColor::fromRgba(text).name(QColor::HexArgb), dim.name(QColor::HexArgb));
 }
 
 } // namespace

@@ -184,10 +184,11 @@ void Option::paintBkColor(QPainter& p)
 {
     if (selected_ && selectedBkColor_) {
         // A disabled choice still shows which one it holds, dimmed.
+        const double opacity = p.opacity();
         if (!isEnabled())
-            p.setOpacity(0.3);
+            p.setOpacity(opacity * 0.3);
         p.fillPath(clipPath(), QColor::fromRgba(selectedBkColor_));
-        p.setOpacity(1.0);
+        p.setOpacity(opacity);
         return;
     }
     Button::paintBkColor(p);
@@ -226,8 +227,9 @@ void CheckBox::paintStatusImage(QPainter& p)
     const QRectF r(1 * s, (height() - box) / 2, box, box);
     p.setPen(QPen(QColor::fromRgba(selected_ ? accent_ : (hot_ ? 0xFF8A90A0 : 0xFF5A606C)), 1.5 * s));
     p.setBrush(selected_ ? QColor::fromRgba(accent_) : QColor(0, 0, 0, 0));
+    const double opacity = p.opacity();
     if (!isEnabled())
-        p.setOpacity(0.4);
+        p.setOpacity(opacity * 0.4);
     p.drawRoundedRect(r, 3 * s, 3 * s);
     if (selected_) {
         QPainterPath tick;
@@ -238,7 +240,7 @@ void CheckBox::paintStatusImage(QPainter& p)
         p.setBrush(Qt::NoBrush);
         p.drawPath(tick);
     }
-    p.setOpacity(1.0);
+    p.setOpacity(opacity);
 }
 
 void CheckBox::paintText(QPainter& p)

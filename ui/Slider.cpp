@@ -196,10 +196,11 @@ void Slider::paintStatusImage(QPainter& p)
     }
     p.setPen(QPen(QColor::fromRgba(foreColor_), 2 * scale()));
     p.setBrush(QColor(0xF2, 0xF4, 0xF8));
+    const double opacity = p.opacity();
     if (!isEnabled())
-        p.setOpacity(0.5);
+        p.setOpacity(opacity * 0.5);
     p.drawEllipse(QRectF(t).adjusted(1, 1, -1, -1));
-    p.setOpacity(1.0);
+    p.setOpacity(opacity);
 }
 
 } // namespace q9::ui

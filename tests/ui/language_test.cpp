@@ -2,6 +2,11 @@
 
 #include "ui/Label.h"
 
+#include <QDirIterator>
+#include <QFile>
+#include <QRegularExpression>
+#include <QSet>
+
 namespace q9 {
 namespace {
 
@@ -64,6 +69,44 @@ TEST(ShippedLanguages, EveryIdOfOneIsInTheOther)
     for (const char* id : {"tips_text", "message_text_22", "message_text_32", "no_device_title", "tip_close"}) {
         EXPECT_TRUE(res.hasText(id)) << id;
         EXPECT_NE(res.text(id), cn[i++]) << id; // translated, not copied
+    }
+    res.release();
+}
+
+// A text id the skin or the default light names use but a language lacks shows as the bare id.
+TEST(ShippedLanguages, EveryTextIdOfTheSkinIsInBothLanguages)
+{
+    QSet<QString> ids;
+    const QRegularExpression attribute(QStringLiteral("(?:textid|tooltipid)=\"([A-Za-z0-9_.]+)\""));
+    QDirIterator files(QStringLiteral(Q9_SOURCE_DIR "/skin"), {QStringLiteral("*.xml")}, QDir::Files, QDirIterator::Subdirectories);
+    while (files.hasNext()) {
+        QFile f(files.next());
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        const QString text = QString::fromUtf8(f.readAll());
+        for (auto m = attribute.globalMatch(text); m.hasNext();) {
+            const QString id = m.next().captured(1);
+            if (id != QLatin1String("true") && id != QLatin1String("false"))
+                ids.insert(id);
+        }
+    }
+    QFile lights(QStringLiteral(Q9_SOURCE_DIR "/DefaultData/default_light.json"));
+    ASSERT_TRUE(lights.open(QIODevice::ReadOnly));
+    const QRegularExpression lightName(QStringLiteral("\"LightName\"\\s*:\\s*\"([^\"]+)\""));
+    for (auto m = lightName.globalMatch(QString::fromUtf8(lights.readAll())); m.hasNext();)
+        ids.insert(m.next().captured(1));
+    ASSERT_GT(ids.size(), 100);
+
+    ui::Resources& res = ui::Resources::instance();
+    res.release();
+    res.setResourcePath(QStringLiteral(Q9_SOURCE_DIR "/skin"));
+    for (const char* language : {"lan_cn.xml", "lan_en.xml"}) {
+        ASSERT_TRUE(res.loadLanguage(language));
+        QStringList missing;
+        for (const QString& id : ids)
+            if (!res.hasText(id))
+                missing.push_back(id);
+        missing.sort();
+        EXPECT_TRUE(missing.isEmpty()) << language << ": " << missing.join(' ').toStdString();
     }
     res.release();
 }
