@@ -271,9 +271,13 @@ void CMainWnd::ShowTab(int index, bool visible, bool select)
         if (auto* p = qobject_cast<ui::TabLayout*>(findControl(QStringLiteral("device_switch"))))
             p->selectItem(0);
     }
-    if (visibleTabs < 2)
+    if (visibleTabs < 2) {
         for (auto* d : mice_)
             d->setSyncDriven(false);
+        for (auto* list : {&keyboards_, &mousePads_, &headsets_})
+            for (auto* d : *list)
+                d->setSyncDriven(false);
+    }
     if (synced < 2)
         for (CDeviceOptionUI* t : all)
             t->SetSynchronised(false);

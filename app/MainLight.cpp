@@ -2,6 +2,7 @@
 // changes the device's light record and hands it back to the device, which keeps, saves, shows and
 // writes it.
 #include "app/MainWnd.h"
+#include "app/SyncLight.h"
 #include "device/MouseDevice.h"
 #include "editors/LightEditor.h"
 #include "editors/LightLayout.h"
@@ -155,6 +156,7 @@ void CMainWnd::sameMode()
     const int common = editors::commonEffect(t->editor->lightKind(), r.selectItem);
     if (common < 0)
         return;
+    sync_->setParams({uint8_t(common), r.light, r.speed, r.fx, r.multiColor, r.red, r.green, r.blue});
     // Keyboards, mice, mouse pads, headsets; the current device is among them.
     std::vector<CTarvenixUSBDevice*> all(keyboards_.begin(), keyboards_.end());
     all.insert(all.end(), mice_.begin(), mice_.end());
@@ -172,6 +174,7 @@ void CMainWnd::sameMode()
         e->SetLightInfo(own);
         d->commitLight(own, true);
     }
+    sync_->wake();
 }
 
 void CMainWnd::updateSameModeAllowed(int connected)

@@ -1,11 +1,11 @@
 #include "app/MainWnd.h"
 
-
-#include "app/DeviceOption.h"
 #include "app/ColorSelect.h"
+#include "app/DeviceOption.h"
 #include "app/DialogService.h"
 #include "app/SmallWindows.h"
 #include "app/Startup.h"
+#include "app/SyncLight.h"
 #include "device/DeviceEnvironment.h"
 #include "device/DeviceScanner.h"
 #include "device/MouseDevice.h"
@@ -48,7 +48,15 @@ constexpr uint32_t kDisplayChange = 0x007E;
 
 } // namespace
 
-CMainWnd::CMainWnd(QWidget* parent) : ui::Window(parent), activation_(activationMessage()) {}
+CMainWnd::CMainWnd(QWidget* parent) : ui::Window(parent), activation_(activationMessage())
+{
+    sync_ = std::make_unique<SyncLighting>([this] {
+        std::vector<CTarvenixUSBDevice*> all(mice_.begin(), mice_.end());
+        for (auto* list : {&mousePads_, &headsets_, &keyboards_})
+            all.insert(all.end(), list->begin(), list->end());
+        return all;
+    });
+}
 
 CMainWnd::~CMainWnd() { shutDown(); }
 
@@ -385,6 +393,7 @@ void CMainWnd::pictureVisibilityChanged()
         d->setPictureShown(shown);
     for (CDeviceOptionUI* t : tabs())
         t->setWindowHidden(!shown);
+    sync_->wake();
 }
 
 void CMainWnd::reveal()

@@ -29,6 +29,7 @@ namespace q9::app {
 
 class CDeviceOptionUI;
 class CMpDevicePowerUI;
+class SyncLighting;
 
 class CMainWnd : public ui::Window {
     Q_OBJECT
@@ -56,6 +57,7 @@ public:
     bool lightControl() const { return lightControl_; }
     bool editingIdle() const { return idle_; }
     bool watchRunning() const { return watch_.running(); }
+    const SyncLighting& syncLighting() const { return *sync_; }
     bool hasTray() const;
     int screenWidth() const { return screenWidth_; }
     int screenHeight() const { return screenHeight_; }
@@ -170,6 +172,7 @@ private:
     bool pickerOpen_ = false; // at most one colour picker
     LiveInterfaceList live_;
     WorkerThread watch_;
+    std::unique_ptr<SyncLighting> sync_;
     bool lightControl_ = true;
     bool windowActive_ = false;
     bool hover_ = false;

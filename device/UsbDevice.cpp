@@ -300,7 +300,11 @@ LightInfoRecord CTarvenixUSBDevice::lightState() const
     return s;
 }
 
-void CTarvenixUSBDevice::setZoneColor(int index, uint32_t rgba) { preview_->setZone(index, rgba); }
+void CTarvenixUSBDevice::setZoneColor(int index, uint32_t rgba)
+{
+    preview_->setZone(index, rgba);
+    requestFrame(); // painted by the next frame, whoever set the colour
+}
 uint32_t CTarvenixUSBDevice::zoneColor(int index) const { return preview_->zone(index); }
 
 void CTarvenixUSBDevice::bindButtonsIn(ui::Control* scope)

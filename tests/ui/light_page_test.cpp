@@ -1,5 +1,7 @@
 // The lighting page of the mouse as a user works it: every change reaches the mouse's settings
 // record, the profile and the picture, and survives a re-plug and a restart.
+#include "app/SyncLight.h"
+#include "device/LightPreview.h"
 #include "device/MouseRecords.h"
 #include "editors/LightEditor.h"
 #include "profile/JsonAccess.h"
@@ -178,6 +180,73 @@ TEST_F(LightPage, SameModeGivesEveryDeviceTheMatchingEffect)
     cmd("click deng_same_mode");
     EXPECT_FALSE(m->syncDriven());
     EXPECT_TRUE(mouse->receivedCommands(0x06).empty());
+}
+
+// The shared animation step by step, on two bare device objects of which one is joined.
+TEST(SyncLighting, EachSharedEffectPaintsTheJoinedDevicesOnly)
+{
+    CTarvenixUSBDevice joined(2), apart(2);
+    joined.setLightCount(3);
+    apart.setLightCount(3);
+    joined.setSyncDriven(true);
+    apart.setZoneColor(0, 0x01020304);
+    app::SyncLighting sync([&] { return std::vector<CTarvenixUSBDevice*>{&joined, &apart}; });
+    auto zone = [&](int z) { return joined.zoneColor(z); };
+    using light::pack;
+
+    // Breathing, direction 0: the phase runs down from 127; alpha follows curve A at level 4.
+    sync.setParams({0, 4, 4, 0, 0, 10, 20, 30});
+    sync.step(0);
+    EXPECT_EQ(zone(0), pack(10, 20, 30, uint8_t(255 * light::curveA()[127] / 256)));
+    sync.step(0);
+    EXPECT_EQ(zone(2), pack(10, 20, 30, uint8_t(255 * light::curveA()[126] / 256)));
+    EXPECT_EQ(apart.zoneColor(0), 0x01020304u);
+
+    // With multi-colour the hue moves on by 16 at phases 1 and 0: by 32 a breath.
+    app::SyncLighting multi([&] { return std::vector<CTarvenixUSBDevice*>{&joined}; });
+    multi.setParams({0, 4, 4, 1, 1, 0, 0, 0});
+    for (int i = 0; i < 128; ++i)
+        multi.step(0);
+    const light::Rgb hue = light::wheel()[32];
+    EXPECT_EQ(zone(1) & 0xFFFFFF00u, pack(hue.r, hue.g, hue.b, 0));
+
+    // Steady, off.
+    sync.setParams({1, 2, 0, 0, 0, 1, 2, 3});
+    sync.step(0);
+    EXPECT_EQ(zone(1), pack(1, 2, 3, light::levelOf(2)));
+    sync.setParams({4, 4, 0, 0, 0, 1, 2, 3});
+    sync.step(0);
+    EXPECT_EQ(zone(1), 0u);
+
+    // Flash at speed 2 turns at most every 18 x 200 ms.
+    sync.setParams({2, 4, 2, 0, 0, 9, 9, 9});
+    sync.step(5000);
+    EXPECT_EQ(zone(0), pack(9, 9, 9, 255));
+    sync.step(5000 + 3599);
+    EXPECT_EQ(zone(0), pack(9, 9, 9, 255));
+    sync.step(5000 + 3600);
+    EXPECT_EQ(zone(0), 0u);
+}
+
+TEST_F(LightPage, AppliedToAllTheDevicesShareOneAnimationUntilALightChange)
+{
+    startOnLightPage();
+    cmd("item light_combo_modeSelect 1"); // breathing: shared effect 0
+    cmd("value deng_speed_slider 4");
+    m->lightEditor()->SetSameModeAllowed(true);
+    cmd("click deng_same_mode");
+    ASSERT_TRUE(m->syncDriven());
+    EXPECT_TRUE(wnd->syncLighting().running());
+    EXPECT_EQ(wnd->syncLighting().params().effect, 0);
+    std::set<uint32_t> seen;
+    ASSERT_TRUE(waitFor([&] {
+        seen.insert(m->zoneColor(0));
+        return seen.size() >= 3;
+    }, 3000)) << "the shared breathing moves the picture";
+    // A change on the device leaves the shared animation, which stops with nobody joined.
+    cmd("value deng_light_slider 2");
+    EXPECT_FALSE(m->syncDriven());
+    EXPECT_TRUE(waitFor([&] { return !wnd->syncLighting().running(); }, 2000));
 }
 
 TEST_F(LightPage, TheAudioColoursAreKeptInTheProfileAndNotWritten)
