@@ -1,8 +1,8 @@
 #include "app/DeviceListing.h"
 
-#include "device/CommandChannel.h"
-#include "device/DeviceCatalogue.h"
-#include "device/DeviceScanner.h"
+#include "hid/CommandChannel.h"
+#include "hid/DeviceCatalogue.h"
+#include "hid/DeviceScanner.h"
 
 #include <cstdio>
 #include <string>

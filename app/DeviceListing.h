@@ -1,6 +1,6 @@
 #pragma once
 // The --list diagnostic: the supported HID interfaces found, and what the mouse says about itself.
-#include "device/HidBackend.h"
+#include "hid/HidBackend.h"
 
 #include <memory>
 #include <ostream>

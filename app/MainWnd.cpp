@@ -7,7 +7,7 @@
 #include "app/Startup.h"
 #include "app/SyncLight.h"
 #include "device/DeviceEnvironment.h"
-#include "device/DeviceScanner.h"
+#include "hid/DeviceScanner.h"
 #include "device/MouseDevice.h"
 #include "platform/Folders.h"
 #include "platform/Trace.h"

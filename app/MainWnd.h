@@ -3,7 +3,7 @@
 // layout is parsed, routes every notification of its layout by type and control name, answers the
 // window messages addressed to the program, keeps the device strip in step with the hardware
 // (a device watch thread), the tray icon and menus, and shuts everything down in order.
-#include "device/DeviceCatalogue.h"
+#include "hid/DeviceCatalogue.h"
 #include "device/WorkerThread.h"
 #include "profile/ProfileRecords.h"
 #include "ui/Window.h"

@@ -4,7 +4,7 @@
 #include "app/Script.h"
 #include "app/Startup.h"
 #include "device/DeviceEnvironment.h"
-#include "device/HidapiBackend.h"
+#include "hid/HidapiBackend.h"
 #include "platform/Folders.h"
 #include "platform/LocalChannel.h"
 #include "platform/Messages.h"

@@ -1,7 +1,7 @@
 #pragma once
 // What every device object needs from the process: the HID bus, the user's data folder and the
 // program folder. Set once at start-up (tests set their own) before device pages are created.
-#include "device/HidBackend.h"
+#include "hid/HidBackend.h"
 
 #include <functional>
 #include <memory>

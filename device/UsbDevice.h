@@ -2,8 +2,8 @@
 // The common base of the device pages: one control that is the device's page, the holder of what
 // the program knows about the device and the owner of its links and threads. The device classes
 // fill in the virtual operations; the base gives each a neutral default.
-#include "device/CommandChannel.h"
-#include "device/DeviceCatalogue.h"
+#include "hid/CommandChannel.h"
+#include "hid/DeviceCatalogue.h"
 #include "device/DeviceEnvironment.h"
 #include "device/LightPreview.h"
 #include "device/WorkerThread.h"

@@ -4,7 +4,7 @@
 // call a body makes is abortable (the abort callback closes what it waits on), so the wait ends;
 // should it not within the bound, the stop is traced as a time-out and then waited out, because
 // letting the thread run on over a freed object would be worse than a late return.
-#include "device/StopEvent.h"
+#include "hid/StopEvent.h"
 
 #include <condition_variable>
 #include <functional>

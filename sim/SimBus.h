@@ -2,8 +2,8 @@
 // The simulated HID bus: interfaces that emulated devices plug in and pull out, opened by the host
 // through SimBackend like hidraw nodes. Every open handle of an interface gets its own copy of each
 // input report, as with hidraw.
-#include "device/ChangeSignal.h"
-#include "device/HidBackend.h"
+#include "hid/ChangeSignal.h"
+#include "hid/HidBackend.h"
 
 #include <chrono>
 #include <condition_variable>

@@ -1,4 +1,4 @@
-#include "device/DeviceCatalogue.h"
+#include "hid/DeviceCatalogue.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "device/CommandChannel.h"
+#include "hid/CommandChannel.h"
 #include "platform/Trace.h"
 #include "support/SimMouse.h"
 

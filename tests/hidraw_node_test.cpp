@@ -1,5 +1,5 @@
 // The real backend's transfer code, on a packet socket pair standing in for a hidraw node.
-#include "device/HidapiBackend.h"
+#include "hid/HidapiBackend.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "device/ReportDescriptor.h"
+#include "hid/ReportDescriptor.h"
 #include "sim/Descriptors.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
-#include "device/DeviceScanner.h"
+#include "hid/DeviceScanner.h"
 #include "sim/Descriptors.h"
 #include "support/SimMouse.h"
 
-#include "device/StopEvent.h"
+#include "hid/StopEvent.h"
 
 #include <gtest/gtest.h>
 

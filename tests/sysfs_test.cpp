@@ -1,5 +1,5 @@
-#include "device/HidPath.h"
-#include "device/SysfsHid.h"
+#include "hid/HidPath.h"
+#include "hid/SysfsHid.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "device/DeviceCatalogue.h"
-#include "device/HidTransport.h"
+#include "hid/DeviceCatalogue.h"
+#include "hid/HidTransport.h"
 #include "sim/Descriptors.h"
 #include "support/SimMouse.h"
 

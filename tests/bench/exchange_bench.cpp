@@ -1,6 +1,6 @@
 // Host cost of one command exchange against a zero-latency emulated mouse. The emulator answers in
 // the writing thread, so the figure is the host's framing, transport and locking plus the emulator.
-#include "device/CommandChannel.h"
+#include "hid/CommandChannel.h"
 #include "platform/Trace.h"
 #include "support/SimMouse.h"
 

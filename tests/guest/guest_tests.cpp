@@ -1,13 +1,13 @@
 // Runs inside a small Linux guest: the emulated mouse is a kernel HID device through uhid, and the
 // host side is the real one: HidapiBackend over hidraw, the transport, the command channel, the scan.
 // Nothing simulated above the kernel.
-#include "device/CommandChannel.h"
-#include "device/DeviceScanner.h"
-#include "device/HidapiBackend.h"
+#include "hid/CommandChannel.h"
+#include "hid/DeviceScanner.h"
+#include "hid/HidapiBackend.h"
 #include "sim/MouseEmulator.h"
 #include "sim/UhidBridge.h"
 
-#include "device/StopEvent.h"
+#include "hid/StopEvent.h"
 
 #include <gtest/gtest.h>
 

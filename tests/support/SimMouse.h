@@ -1,8 +1,8 @@
 #pragma once
 // A simulated mouse on its own bus, and a command channel opened on it the way a device object does.
-#include "device/CommandChannel.h"
-#include "device/DeviceCatalogue.h"
-#include "device/HidTransport.h"
+#include "hid/CommandChannel.h"
+#include "hid/DeviceCatalogue.h"
+#include "hid/HidTransport.h"
 #include "sim/MouseEmulator.h"
 #include "sim/SimBus.h"
 

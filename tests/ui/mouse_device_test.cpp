@@ -1,5 +1,5 @@
 // The mouse object against the emulated mouse: what it reads, shows and writes, byte for byte.
-#include "device/DeviceScanner.h"
+#include "hid/DeviceScanner.h"
 #include "device/MouseDevice.h"
 #include "profile/JsonFile.h"
 #include "profile/TextConvert.h"

@@ -1,4 +1,4 @@
-#include "device/HidBackend.h"
+#include "hid/HidBackend.h"
 
 namespace q9 {
 

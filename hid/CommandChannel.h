@@ -1,7 +1,7 @@
 #pragma once
 // The vendor protocol of the 0x320F devices: 64-byte requests, each answered by a 64-byte report of
 // the same layout, framed and checksummed, sent whole or in chunks over the cable or the receiver.
-#include "device/HidTransport.h"
+#include "hid/HidTransport.h"
 
 #include <atomic>
 #include <cstddef>

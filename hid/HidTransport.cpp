@@ -1,7 +1,7 @@
-#include "device/HidTransport.h"
+#include "hid/HidTransport.h"
 
-#include "device/DeviceCatalogue.h"
-#include "device/HidPath.h"
+#include "hid/DeviceCatalogue.h"
+#include "hid/HidPath.h"
 
 #include <algorithm>
 #include <chrono>

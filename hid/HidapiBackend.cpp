@@ -1,6 +1,6 @@
-#include "device/HidapiBackend.h"
+#include "hid/HidapiBackend.h"
 
-#include "device/SysfsHid.h"
+#include "hid/SysfsHid.h"
 
 #include <hidapi/hidapi.h>
 #include <libudev.h>

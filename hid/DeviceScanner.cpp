@@ -1,6 +1,6 @@
-#include "device/DeviceScanner.h"
+#include "hid/DeviceScanner.h"
 
-#include "device/StopEvent.h"
+#include "hid/StopEvent.h"
 #include "platform/Trace.h"
 
 #include <chrono>

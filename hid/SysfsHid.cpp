@@ -1,4 +1,4 @@
-#include "device/SysfsHid.h"
+#include "hid/SysfsHid.h"
 
 #include <cstdlib>
 #include <fstream>

@@ -2,8 +2,8 @@
 // The one class through which the program touches a HID interface: enumeration, open by path,
 // attributes and report layout, and reads and writes of whole reports with a time-out that close()
 // from another thread cuts short.
-#include "device/HidBackend.h"
-#include "device/ReportDescriptor.h"
+#include "hid/HidBackend.h"
+#include "hid/ReportDescriptor.h"
 
 #include <atomic>
 #include <bitset>

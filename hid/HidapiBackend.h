@@ -2,7 +2,7 @@
 // Real HID devices: hidapi's hidraw backend lists them; the transfers go straight to the hidraw node,
 // because a read blocked inside hidapi cannot be interrupted by another thread, and the transport
 // must end a read without limit when its device object closes it.
-#include "device/HidBackend.h"
+#include "hid/HidBackend.h"
 
 #include <map>
 #include <mutex>

@@ -1,4 +1,4 @@
-#include "device/HidPath.h"
+#include "hid/HidPath.h"
 
 #include <cstdio>
 

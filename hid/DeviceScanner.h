@@ -2,8 +2,8 @@
 // One pass of the device watch: find interfaces that match a free live-list row and claim them,
 // release rows whose interface has gone. Arrivals and removals are reported through a callback
 // while the pass waits, so the receiver handles each one before the scan goes on.
-#include "device/DeviceCatalogue.h"
-#include "device/HidTransport.h"
+#include "hid/DeviceCatalogue.h"
+#include "hid/HidTransport.h"
 
 #include <functional>
 #include <memory>

@@ -1,4 +1,4 @@
-#include "device/ReportDescriptor.h"
+#include "hid/ReportDescriptor.h"
 
 #include <algorithm>
 #include <map>
