@@ -1,6 +1,7 @@
 // The device strip of the main window: pages, tabs and power items in step with the hardware.
 #include "app/DeviceOption.h"
 #include "app/MainWnd.h"
+#include "device/KeyboardDevice.h"
 #include "device/MouseDevice.h"
 #include "platform/Trace.h"
 #include "profile/TextConvert.h"
@@ -47,6 +48,14 @@ CDeviceOptionUI* CMainWnd::tabOf(CTarvenixUSBDevice* device) const
     return nullptr;
 }
 
+namespace {
+// The kind of a device's page and tab: a device through its receiver is the same device.
+int cableKind(int kind)
+{
+    return kind == KindMouseReceiver ? int(KindMouse) : kind == KindKeyboardReceiver ? int(KindKeyboard) : kind;
+}
+} // namespace
+
 int CMainWnd::identityOf(int r) const
 {
     if (r < 0 || r >= int(live_.size()))
@@ -74,6 +83,9 @@ CTarvenixUSBDevice* CMainWnd::deviceOfRow(int index) const
     for (auto* d : mice_)
         if (d->identityRow().sameInterface(want) && d->identityRow().kind == want.kind)
             return d;
+    for (auto* d : keyboards_)
+        if (d->identityRow().sameInterface(want) && d->identityRow().kind == want.kind)
+            return d;
     return nullptr;
 }
 
@@ -83,11 +95,11 @@ bool CMainWnd::CreateDevicePage(int r, int sub)
         return false;
     HidInterfaceEntry row = interfaceTable()[size_t(r)];
     int identity = r;
-    if (row.kind == KindMouseReceiver && row.paired) {
+    if (isReceiverKind(row.kind) && row.paired) {
         identity = row.partner;
         row = interfaceTable()[size_t(identity)];
     }
-    const int page = row.kind == KindMouseReceiver ? int(KindMouse) : int(row.kind);
+    const int page = cableKind(row.kind);
     const int t = findDeviceType(row.vid, row.pid, uint16_t(page), uint16_t(sub));
     if (t < 0)
         return false;
@@ -132,6 +144,8 @@ bool CMainWnd::CreateDevicePage(int r, int sub)
     device->bindPageControls();
     if (auto* mouse = dynamic_cast<CTarvenixMouseDevice*>(device))
         mice_.push_back(mouse);
+    else if (dynamic_cast<CTarvenixKeyboardDevice*>(device))
+        keyboards_.push_back(device);
 
     strip->add(tab);
     tab->SetMainWindow(this);
@@ -141,7 +155,7 @@ bool CMainWnd::CreateDevicePage(int r, int sub)
     tab->SetGroup(QString::fromWCharArray(type.tabGroup));
     tab->BindPage(QStringLiteral("device_switch"), pages->getItemIndex(device));
     tab->SetPower(QString::fromWCharArray(type.powerContainer), powerSwitch->getItemIndex(powerItem));
-    tab->SetKind(interfaceTable()[size_t(r)].kind == KindMouseReceiver ? int(KindMouse) : int(interfaceTable()[size_t(r)].kind), sub);
+    tab->SetKind(cableKind(interfaceTable()[size_t(r)].kind), sub);
     tab->SetTabVisible(false);
     tab->SetName(QString::fromWCharArray(type.typeName));
     tab->SetDevice(device);
@@ -166,7 +180,9 @@ void CMainWnd::AttachInterface(int i)
         if (!exists && commandRow >= 0)
             CreateDevicePage(commandRow, 0);
     } else if (row.kind == KindKeyboard || row.kind == KindKeyboardReceiver) {
-        trace("添加一个键盘设备"); // the keyboard's device class attaches here once it exists
+        trace("添加一个键盘设备");
+        if (!exists && commandRow >= 0)
+            CreateDevicePage(commandRow, 0);
     } else {
         trace("添加一个鼠标垫设备");
     }

@@ -2,6 +2,7 @@
 #include "app/DeviceOption.h"
 #include "app/MainWnd.h"
 #include "app/SmallWindows.h"
+#include "device/KeyboardDevice.h"
 #include "device/MouseDevice.h"
 #include "platform/Trace.h"
 #include "ui/Combo.h"
@@ -45,6 +46,7 @@ Split splitName(const QString& name)
 void none(CMainWnd&, ui::TNotify&, int) {}
 
 CTarvenixMouseDevice* mouse(CMainWnd& w) { return w.currentMouse(); }
+CTarvenixKeyboardDevice* keyboard(CMainWnd& w) { return qobject_cast<CTarvenixKeyboardDevice*>(w.currentDevice()); }
 
 bool checked(ui::TNotify& m)
 {
@@ -159,7 +161,12 @@ const std::vector<CMainWnd::Route>& CMainWnd::selectRoutes()
              if (auto* d = mouse(w); d && checked(m)) d->onDpiSelect(n);
          }},
         {R::Prefix, "polling_rate_option_", "report rate", [](CMainWnd& w, ui::TNotify& m, int n) {
-             if (auto* d = mouse(w); d && checked(m)) d->onReportRate(n);
+             if (!checked(m))
+                 return;
+             if (auto* d = mouse(w))
+                 d->onReportRate(n);
+             else if (auto* k = keyboard(w))
+                 k->onReportRate(n);
          }},
         {R::Prefix, "Silent_Altitude_option_", "lift-off", [](CMainWnd& w, ui::TNotify& m, int n) {
              if (auto* d = mouse(w); d && checked(m)) d->onSilentAltitude(n);
@@ -170,7 +177,9 @@ const std::vector<CMainWnd::Route>& CMainWnd::selectRoutes()
         {R::Prefix, "Ripple_option_", "ripple", [](CMainWnd& w, ui::TNotify& m, int n) {
              if (auto* d = mouse(w); d && checked(m)) d->onRipple(n);
          }},
-        {R::Prefix, "repeat_delay_check_", "repeat delay", none},
+        {R::Prefix, "repeat_delay_check_", "repeat delay", [](CMainWnd& w, ui::TNotify& m, int n) {
+             if (auto* k = keyboard(w); k && checked(m)) k->onRepeatDelay(n);
+         }},
         {R::Prefix, "mouse_device_seting_option_", "settings page", [](CMainWnd& w, ui::TNotify&, int n) {
              if (auto* d = mouse(w)) d->showSettingsPage(n);
          }},
@@ -185,9 +194,15 @@ const std::vector<CMainWnd::Route>& CMainWnd::selectRoutes()
         {R::Whole, "scrolls_page_check", "scroll by page", [](CMainWnd& w, ui::TNotify& m, int) {
              if (auto* d = mouse(w)) d->onScrollByPage(checked(m));
          }},
-        {R::Whole, "winlockflag_option", "win lock", none},
-        {R::Whole, "wflag_option", "w flag", none},
-        {R::Whole, "6flag_option", "6 key", none},
+        {R::Whole, "winlockflag_option", "win lock", [](CMainWnd& w, ui::TNotify& m, int) {
+             if (auto* k = keyboard(w)) k->onWinLock(checked(m));
+         }},
+        {R::Whole, "wflag_option", "w flag", [](CMainWnd& w, ui::TNotify& m, int) {
+             if (auto* k = keyboard(w)) k->onWFlag(checked(m));
+         }},
+        {R::Whole, "6flag_option", "6 key", [](CMainWnd& w, ui::TNotify& m, int) {
+             if (auto* k = keyboard(w)) k->onSixKey(checked(m));
+         }},
         {R::Whole, "device_select", "device tab", [](CMainWnd& w, ui::TNotify&, int) { w.OnTabSelected(); }},
         {R::Whole, "deng_Op_tab", "tab 1", [](CMainWnd& w, ui::TNotify&, int) { functionTab(w, 1); }},
         {R::Whole, "key_Op_tab", "tab 2", [](CMainWnd& w, ui::TNotify&, int) { functionTab(w, 2); }},
@@ -284,7 +299,9 @@ const std::vector<CMainWnd::Route>& CMainWnd::valueRoutes()
         {R::Whole, "double_click_slider", "double click", [](CMainWnd& w, ui::TNotify& m, int) {
              if (auto* d = mouse(w)) d->onDoubleClickTime(sliderValue(m));
          }},
-        {R::Whole, "repeat_rate_slider", "repeat rate", none},
+        {R::Whole, "repeat_rate_slider", "repeat rate", [](CMainWnd& w, ui::TNotify& m, int) {
+             if (auto* k = keyboard(w)) k->onRepeatRate(sliderValue(m));
+         }},
         {R::Whole, "deng_light_slider", "light brightness", [](CMainWnd& w, ui::TNotify&, int) { w.lightLevel(true); }},
         {R::Whole, "deng_speed_slider", "light speed", [](CMainWnd& w, ui::TNotify&, int) { w.lightLevel(false); }},
         {R::Whole, "4120_MicIn_slider", "mic volume", none},

@@ -8,6 +8,7 @@
 #include "app/SyncLight.h"
 #include "device/DeviceEnvironment.h"
 #include "hid/DeviceScanner.h"
+#include "device/KeyboardDevice.h"
 #include "device/MouseDevice.h"
 #include "platform/Folders.h"
 #include "platform/Trace.h"
@@ -75,6 +76,8 @@ ui::Control* CMainWnd::createControl(const QString& className)
     };
     if (className.compare(QLatin1String("TarvenixMouseDevice"), Qt::CaseInsensitive) == 0)
         return new CTarvenixMouseDevice;
+    if (className.compare(QLatin1String("TarvenixKeyboardDevice"), Qt::CaseInsensitive) == 0)
+        return new CTarvenixKeyboardDevice;
     for (const auto& row : subTrees)
         if (className.compare(QLatin1String(row[0]), Qt::CaseInsensitive) == 0) {
             ui::DialogBuilder builder;
@@ -143,7 +146,7 @@ void CMainWnd::windowInitStep()
     for (int t : {0, 1}) {
         const DeviceTypeEntry& type = deviceTypeTable()[size_t(t)];
         const int row = findInterfaceRow(type.vid, type.pid, type.kind, 0);
-        if (row >= 0 && type.kind == KindMouse) // the keyboard's page comes with its device class
+        if (row >= 0 && (type.kind == KindMouse || type.kind == KindKeyboard))
             CreateDevicePage(row, 0);
     }
     if (QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen()) {

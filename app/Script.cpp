@@ -3,6 +3,7 @@
 #include "app/DialogService.h"
 #include "app/MainWnd.h"
 #include "device/UsbDevice.h"
+#include "sim/KeyboardEmulator.h"
 #include "sim/MouseEmulator.h"
 #include "sim/Simulation.h"
 #include "ui/ColorPalette.h"
@@ -47,19 +48,52 @@ void clickOn(QWidget* w)
     QApplication::sendEvent(w, &release);
 }
 
-sim::MouseEmulator* mouseOf(sim::Simulation* s, bool create)
+// The emulator of a kind (made and added to the bus when asked to and missing).
+template <class Emulator>
+Emulator* emulatorOf(sim::Simulation* s, bool create)
 {
     if (!s)
         return nullptr;
     for (auto& d : s->devices)
-        if (auto* m = dynamic_cast<sim::MouseEmulator*>(d.get()))
-            return m;
+        if (auto* e = dynamic_cast<Emulator*>(d.get()))
+            return e;
     if (!create)
         return nullptr;
-    auto m = std::make_unique<sim::MouseEmulator>(s->bus);
-    auto* raw = m.get();
-    s->devices.push_back(std::move(m));
+    auto e = std::make_unique<Emulator>(s->bus);
+    auto* raw = e.get();
+    s->devices.push_back(std::move(e));
     return raw;
+}
+
+// "plug NAME", "unplug NAME" and "link NAME up|down" on one emulator's cable or receiver.
+template <class Emulator>
+bool plugCommand(sim::Simulation* s, const QString& command, const QString& name, const QString& arg, QString& error)
+{
+    const bool receiver = name.endsWith(QLatin1String("-receiver"));
+    if (command == QLatin1String("link")) {
+        Emulator* e = emulatorOf<Emulator>(s, false);
+        if (!receiver || (arg != QLatin1String("up") && arg != QLatin1String("down"))) {
+            error = QStringLiteral("link needs a receiver (mouse-receiver, keyboard-receiver) and up|down");
+            return false;
+        }
+        if (!e || !e->isPlugged("receiver")) {
+            error = QStringLiteral("the simulated receiver is not plugged");
+            return false;
+        }
+        e->setRadioLink(arg == QLatin1String("up"));
+        return true;
+    }
+    const bool plug = command == QLatin1String("plug");
+    Emulator* e = emulatorOf<Emulator>(s, plug);
+    if (!e) {
+        error = QStringLiteral("no simulated device \"%1\"").arg(name);
+        return false;
+    }
+    if (receiver)
+        plug ? e->plugReceiver() : e->unplugReceiver();
+    else
+        plug ? e->plugCable() : e->unplugCable();
+    return true;
 }
 
 } // namespace
@@ -134,25 +168,19 @@ bool ScriptRunner::run(const QString& rawLine)
     };
     qlonglong n = 0;
 
-    if (command == QLatin1String("plug") || command == QLatin1String("unplug")) {
-        const bool plug = command == QLatin1String("plug");
-        sim::MouseEmulator* m = mouseOf(sim_, plug);
-        if (!m || args.isEmpty())
-            return fail(QStringLiteral("no simulated device \"%1\"").arg(rest));
-        if (args[0] == QLatin1String("mouse"))
-            plug ? m->plugCable() : m->unplugCable();
-        else if (args[0] == QLatin1String("mouse-receiver"))
-            plug ? m->plugReceiver() : m->unplugReceiver();
+    if (command == QLatin1String("plug") || command == QLatin1String("unplug") || command == QLatin1String("link")) {
+        const QString name = args.value(0);
+        QString error;
+        bool ok = false;
+        if (name == QLatin1String("mouse") || name == QLatin1String("mouse-receiver"))
+            ok = plugCommand<sim::MouseEmulator>(sim_, command, name, args.value(1), error);
+        else if (name == QLatin1String("keyboard") || name == QLatin1String("keyboard-receiver"))
+            ok = plugCommand<sim::KeyboardEmulator>(sim_, command, name, args.value(1), error);
         else
-            return fail(QStringLiteral("cannot simulate \"%1\"").arg(args[0]));
-    } else if (command == QLatin1String("link")) {
-        sim::MouseEmulator* m = mouseOf(sim_, false);
-        if (args.size() != 2 || args[0] != QLatin1String("mouse-receiver")
-            || (args[1] != QLatin1String("up") && args[1] != QLatin1String("down")))
-            return fail(QStringLiteral("link needs mouse-receiver and up|down"));
-        if (!m || !m->isPlugged("receiver"))
-            return fail(QStringLiteral("the simulated receiver is not plugged"));
-        m->setRadioLink(args[1] == QLatin1String("up"));
+            error = command == QLatin1String("link") ? QStringLiteral("link needs a receiver (mouse-receiver, keyboard-receiver) and up|down")
+                                                     : QStringLiteral("cannot simulate \"%1\"").arg(name);
+        if (!ok)
+            return fail(error);
     } else if (command == QLatin1String("click")) {
         ui::Control* c = control();
         if (!c)

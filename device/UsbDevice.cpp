@@ -488,7 +488,7 @@ void CTarvenixUSBDevice::showFunctionTab(int type)
         selectKeyPage(2);
         break;
     case 4:
-        if (kind_ == KindKeyboard || kind_ == KindMouse || kind_ == KindMouseReceiver) {
+        if (kind_ == KindKeyboard || kind_ == KindKeyboardReceiver || kind_ == KindMouse || kind_ == KindMouseReceiver) {
             if (tabs)
                 tabs->selectItem(3);
         } else {

@@ -1,5 +1,6 @@
 #include "sim/Simulation.h"
 
+#include "sim/KeyboardEmulator.h"
 #include "sim/MouseEmulator.h"
 
 #include <sstream>
@@ -8,7 +9,7 @@ namespace q9::sim {
 
 namespace {
 
-const char* const kNotYet[] = {"keyboard", "keyboard-receiver", "mousepad", "headset"};
+const char* const kNotYet[] = {"mousepad", "headset"};
 
 bool notEmulatedYet(const std::string& name)
 {
@@ -35,7 +36,7 @@ std::vector<std::string> unknownDeviceNames(const std::string& list)
 {
     std::vector<std::string> out;
     for (const std::string& name : names(list))
-        if (name != "mouse" && name != "mouse-receiver" && !notEmulatedYet(name))
+        if (name != "mouse" && name != "mouse-receiver" && name != "keyboard" && name != "keyboard-receiver" && !notEmulatedYet(name))
             out.push_back(name);
     return out;
 }
@@ -52,11 +53,24 @@ std::unique_ptr<Simulation> startSimulation(const std::string& list)
         }
         return mouse;
     };
+    KeyboardEmulator* keyboard = nullptr;
+    auto theKeyboard = [&]() {
+        if (!keyboard) {
+            auto k = std::make_unique<KeyboardEmulator>(s->bus);
+            keyboard = k.get();
+            s->devices.push_back(std::move(k));
+        }
+        return keyboard;
+    };
     for (const std::string& name : names(list)) {
         if (name == "mouse")
             theMouse()->plugCable();
         else if (name == "mouse-receiver")
             theMouse()->plugReceiver();
+        else if (name == "keyboard")
+            theKeyboard()->plugCable();
+        else if (name == "keyboard-receiver")
+            theKeyboard()->plugReceiver();
         else if (notEmulatedYet(name))
             s->notYet.push_back(name);
         else

@@ -789,7 +789,9 @@ TEST_F(Shell, TheCableOfAMouseOnTheReceiverKeepsOneTab)
     EXPECT_TRUE(wnd->mice()[0]->commandChannel().receiverMode());
     cmd("plug mouse");
     ASSERT_TRUE(waitFor([&] { return !wnd->mice()[0]->commandChannel().receiverMode(); }, 2000));
-    EXPECT_EQ(wnd->tabs().size(), 1u);
+    const auto all = wnd->tabs();
+    EXPECT_EQ(std::count_if(all.begin(), all.end(), [](auto* t) { return dynamic_cast<CTarvenixMouseDevice*>(t->device()) != nullptr; }), 1);
+    EXPECT_EQ(wnd->mice().size(), 1u);
     EXPECT_TRUE(mouseTab()->tabVisible());
     cmd("unplug mouse");
     ASSERT_TRUE(waitFor([&] { return wnd->mice()[0]->commandChannel().receiverMode(); }, 2000));

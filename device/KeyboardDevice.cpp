@@ -1,0 +1,414 @@
+#include "device/KeyboardDevice.h"
+
+#include "controls/KeyControls.h"
+#include "device/KeyboardLayout.h"
+#include "editors/LightEditor.h"
+#include "platform/Trace.h"
+#include "profile/JsonAccess.h"
+#include "profile/JsonFile.h"
+#include "profile/LightConfig.h"
+#include "ui/Label.h"
+#include "ui/Slider.h"
+#include "ui/Window.h"
+
+#include <algorithm>
+
+namespace q9 {
+
+namespace {
+// Effects of the keyboard's list that the preview shows with the shared steps.
+constexpr uint8_t kSpectrum = 4, kBreathing = 5, kStatic = 6, kBlink = 23, kBreathingFour = 26, kBlinkFour = 27, kOff = 28;
+} // namespace
+
+CTarvenixKeyboardDevice::CTarvenixKeyboardDevice(QWidget* parent) : CTarvenixUSBDevice(KindKeyboard, parent)
+{
+    for (int i = 0; i < kKeys; ++i)
+        deviceKeyIndex_[i] = kNoKey;
+    profile_.SetDeviceIndex(0);
+}
+
+CTarvenixKeyboardDevice::~CTarvenixKeyboardDevice() { stopThreads(); }
+
+ui::Control* CTarvenixKeyboardDevice::getInterface(const QString& className)
+{
+    return className == QLatin1String("TarvenixKeyboardDevice") ? this : CTarvenixUSBDevice::getInterface(className);
+}
+
+ui::Control* CTarvenixKeyboardDevice::find(const QString& name) const
+{
+    return ui::Window::findSubControlByName(const_cast<CTarvenixKeyboardDevice*>(this), name);
+}
+
+void CTarvenixKeyboardDevice::buildPage()
+{
+    CTarvenixUSBDevice::bindPageControls();
+    // Every key of the picture carries its own light.
+    bindButtonsIn(find(QStringLiteral("device_key_light")));
+    lightButtons_ = keyButtons_;
+    for (auto* b : lightButtons_)
+        if (b) {
+            b->setLightColor(255, 255, 255, 255);
+            b->showLightLayer(true);
+        }
+
+    CDeviceProfileUI bar = profileBar();
+    bar.SetDeviceKind(KindKeyboard);
+    bar.SetPaths(dataFolder(), defaultProfilePath());
+    bar.Init();
+    showFunctionTab(1);
+    profileId_ = bar.GetCurrentProfileId();
+    lightEditor_ = std::make_unique<editors::CLightControlUI>(find(QStringLiteral("LightControlItem")));
+    lightEditor_->SetLightKind(KindKeyboard); // through the receiver as well
+    loadAuxiliaryData();
+    lightEditor_->SetEffectList(effectNames_, effectVisible_, 4, 4);
+}
+
+void CTarvenixKeyboardDevice::loadAuxiliaryData()
+{
+    const DefaultLightNames names =
+        ReadDefaultLightNames(deviceEnvironment().programFolder + L"DefaultData/default_light.json", lightIndex_);
+    effectNames_ = names.modeNames;
+    effectVisible_ = names.modeVisible;
+    effectCodes_ = names.modeCodes;
+    areaLightNames_ = names.areaNames;
+    customLightNames_ = ReadCustomLightNames(dataFolder() + lightFileBase_ + L".config", lightIndex_);
+}
+
+void CTarvenixKeyboardDevice::setDocumentPaths()
+{
+    const std::wstring folder = dataFolder();
+    profile_.SetDefaultProfilePath(defaultProfilePath());
+    profile_.SetProfilePath(folder + profileId_ + L".Json");
+    profile_.SetLightConfigPath(folder + lightFileBase_ + L".config");
+}
+
+int CTarvenixKeyboardDevice::loadProfile()
+{
+    setDocumentPaths();
+    takeProfileSection(profile_.GetProfilePath());
+    return 1;
+}
+
+void CTarvenixKeyboardDevice::takeProfileSection(const std::wstring& path)
+{
+    profile_.LoadDeviceSection(path);
+    system_ = profile_.GetKeyboardSystem();
+    // The document is what is sent: values the keyboard cannot take are held first.
+    LightInfoRecord light = profile_.GetLightInfo();
+    const LightInfoRecord before = light;
+    light.light = std::min<uint8_t>(light.light, 4);
+    light.speed = std::min<uint8_t>(light.speed, 4);
+    light.customGroup = std::min<uint8_t>(light.customGroup, 4);
+    if (!(light == before))
+        profile_.SetLightInfo(light);
+    applyProfileLight();
+}
+
+bool CTarvenixKeyboardDevice::loadDefaultProfile()
+{
+    CKeyboardProfiledata probe;
+    if (!probe.LoadDeviceSection(defaultProfilePath()).isObject()) {
+        trace("默认配置文件缺失或无法使用");
+        return false;
+    }
+    setDocumentPaths();
+    takeProfileSection(defaultProfilePath());
+    saveProfile();
+    refreshPage();
+    return true;
+}
+
+void CTarvenixKeyboardDevice::saveProfile()
+{
+    if (!profile_.Save() && deviceEnvironment().saveFailed)
+        deviceEnvironment().saveFailed(profile_.GetProfilePath());
+}
+
+int CTarvenixKeyboardDevice::applyProfileLight()
+{
+    CTarvenixUSBDevice::setLightState(profile_.GetLightInfo());
+    preview_->applyZoneList(profile_.GetLightList());
+    profile_.LoadLightConfig(profile_.GetLightConfigPath());
+    std::lock_guard lock(lightListMutex_);
+    customEffects_ = profile_.GetCustomEffects();
+    return 1;
+}
+
+void CTarvenixKeyboardDevice::setLightState(const LightInfoRecord& state)
+{
+    CTarvenixUSBDevice::setLightState(state);
+    profile_.SetLightInfo(state);
+}
+
+void CTarvenixKeyboardDevice::commitAudioLight(const AudioLightRecord& record)
+{
+    profile_.SetAudioLightInfo(record);
+    saveProfile();
+    applyProfileLight();
+}
+
+bool CTarvenixKeyboardDevice::linkUp()
+{
+    if (!command_->isOpen())
+        return false;
+    return !command_->receiverMode() || command_->linkQuery();
+}
+
+bool CTarvenixKeyboardDevice::unreachable() const
+{
+    return command_->isOpen() && (command_->receiverMode() || command_->suspended());
+}
+
+void CTarvenixKeyboardDevice::linkOpened() { writeFailureTold_ = false; }
+
+bool CTarvenixKeyboardDevice::readInfoAndKeyBlock()
+{
+    if (command_->beginConfig() != ResultOk)
+        return false;
+    std::array<uint8_t, 34> info{};
+    std::array<uint8_t, 512> keys{};
+    std::array<uint8_t, 512> leds{};
+    const bool infoOk = command_->readDeviceInfo(info.data()) == ResultOk;
+    const bool blocksOk = infoOk && command_->setBlockSize(size_t(3) * info[5]) && command_->readKeyBlock(keys.data()) == ResultOk
+                          && command_->readThirdBlock(leds.data()) == ResultOk;
+    command_->endConfig();
+    if (infoOk)
+        info_ = info;
+    if (!blocksOk) {
+        trace("读取设备按键信息失败");
+        return false;
+    }
+    maps_ = buildKeyboardKeyMaps(keyboard::factoryCodes(), keys.data(), leds.data(), info_[5]);
+    for (int j = 0; j < kKeys; ++j)
+        deviceKeyIndex_[j] = maps_.deviceKey[size_t(j)];
+    return true;
+}
+
+void CTarvenixKeyboardDevice::syncFromDevice()
+{
+    const bool up = linkUp();
+    if (up)
+        readInfoAndKeyBlock();
+    loadProfile();
+    if (up)
+        writePending();
+    readSettings();
+    refreshPage();
+    startPreview();
+    update();
+}
+
+void CTarvenixKeyboardDevice::readSettings()
+{
+    syncDriven_ = false;
+    if (!linkUp())
+        return;
+    uint8_t slot = 0;
+    std::array<uint8_t, kKeyboardRecordSize> record{};
+    if (command_->readSettings(0, &slot, 1) != ResultOk
+        || command_->readSettings(uint16_t(slot * kKeyboardRecordStride), record.data(), record.size()) != ResultOk)
+        return;
+    currentSlot_ = slot;
+    LightInfoRecord s = lightState();
+    takeKeyboardRecord(record.data(), effectCodes_, s, system_);
+    profile_.SetKeyboardSystem(system_);
+    setLightState(s);
+    saveProfile();
+    refreshPage();
+}
+
+int CTarvenixKeyboardDevice::writeSettings(int slot, int firstByte, int, int, int)
+{
+    if (!linkUp() || command_->suspended()) {
+        settingsPending_ = settingsPending_ || unreachable();
+        return 0;
+    }
+    const auto record = buildKeyboardRecord(profile_.GetLightInfo(), profile_.GetKeyboardSystem(), effectCodes_, uint8_t(firstByte));
+    bool ok = command_->beginConfig() == ResultOk;
+    if (ok) {
+        const int written = command_->writeSettings(uint16_t(slot * kKeyboardRecordStride), record.data(), record.size());
+        ok = command_->endConfig() == ResultOk && written == ResultOk;
+    }
+    settingsPending_ = !ok;
+    writeDone(ok);
+    return ok ? 1 : 0;
+}
+
+void CTarvenixKeyboardDevice::writeDone(bool ok)
+{
+    if (ok) {
+        writeFailureTold_ = false;
+        return;
+    }
+    trace("写入设备失败");
+    if (!writeFailureTold_ && deviceEnvironment().writeFailed) {
+        writeFailureTold_ = true;
+        deviceEnvironment().writeFailed();
+    }
+}
+
+void CTarvenixKeyboardDevice::writePending()
+{
+    if (settingsPending_)
+        writeSettings(0, 0, 1, 0, 0);
+}
+
+void CTarvenixKeyboardDevice::pollPower()
+{
+    if (!command_->isOpen() || windowHidden_ || !command_->linkQuery())
+        return;
+    uint8_t record[6] = {};
+    if (command_->readStatus(0, record, sizeof record) != ResultOk)
+        return;
+    record[3] = command_->receiverMode() ? 1 : 0;
+    if (power_)
+        power_->showPowerReport(record, sizeof record);
+}
+
+int CTarvenixKeyboardDevice::isReceiverLinkUp()
+{
+    return command_->isOpen() && command_->receiverMode() && command_->linkQuery() ? 1 : 0;
+}
+
+void CTarvenixKeyboardDevice::refreshPage()
+{
+    if (lightEditor_) {
+        lightEditor_->SetLightInfo(profile_.GetLightInfo());
+        lightEditor_->SetCustomGroup(profile_.GetLightInfo().customGroup);
+        lightEditor_->SetAudioLightInfo(profile_.GetAudioLightInfo());
+    }
+    const std::pair<const char*, uint16_t> flags[] = {
+        {"winlockflag_option", system_.winFlag}, {"wflag_option", system_.wFlag}, {"6flag_option", system_.key6Flag}};
+    for (const auto& [name, value] : flags)
+        if (auto* o = qobject_cast<ui::Option*>(find(QString::fromLatin1(name))))
+            o->selected(value != 0, false);
+    // A rate no option stands for shows the first.
+    const int rate = system_.pollingRate > 3 ? 0 : system_.pollingRate;
+    for (int i = 0; i < 4; ++i)
+        if (auto* o = qobject_cast<ui::Option*>(find(QStringLiteral("polling_rate_option_%1").arg(i))))
+            o->selected(i == rate, false);
+    for (int i = 0; i < 4; ++i)
+        if (auto* o = qobject_cast<ui::Option*>(find(QStringLiteral("repeat_delay_check_%1").arg(i))))
+            o->selected(i == system_.repeatDelay, false);
+    if (auto* s = qobject_cast<ui::Slider*>(find(QStringLiteral("repeat_rate_slider"))))
+        s->setValue(system_.repeat);
+}
+
+void CTarvenixKeyboardDevice::storeSystemAndWrite(bool write)
+{
+    profile_.SetKeyboardSystem(system_);
+    saveProfile();
+    if (write)
+        writeSettings(0, 0, 1, 0, 0);
+}
+
+void CTarvenixKeyboardDevice::onRepeatRate(int value)
+{
+    system_.repeat = uint16_t(std::max(0, value));
+    storeSystemAndWrite(false); // the desktop's typing rate, not the keyboard's
+}
+
+void CTarvenixKeyboardDevice::onRepeatDelay(int n)
+{
+    system_.repeatDelay = uint16_t(std::clamp(n, 0, 3));
+    storeSystemAndWrite(false);
+}
+
+void CTarvenixKeyboardDevice::onWinLock(bool on)
+{
+    system_.winFlag = on ? 1 : 0;
+    storeSystemAndWrite(true);
+}
+
+void CTarvenixKeyboardDevice::onWFlag(bool on)
+{
+    system_.wFlag = on ? 1 : 0;
+    storeSystemAndWrite(true);
+}
+
+void CTarvenixKeyboardDevice::onSixKey(bool on)
+{
+    system_.key6Flag = on ? 1 : 0;
+    storeSystemAndWrite(true);
+}
+
+void CTarvenixKeyboardDevice::onReportRate(int n)
+{
+    system_.pollingRate = uint16_t(std::clamp(n, 0, 3));
+    storeSystemAndWrite(true);
+}
+
+void CTarvenixKeyboardDevice::showFunctionTab(int type)
+{
+    CTarvenixUSBDevice::showFunctionTab(type);
+    if (auto* hint = find(QStringLiteral("device_tishi_info")))
+        hint->setVisible(false);
+}
+
+uint16_t CTarvenixKeyboardDevice::eventCode(HidTransport&, const uint8_t* report, size_t length)
+{
+    return length >= 3 ? uint16_t(report[1] | report[2] << 8) : 0;
+}
+
+void CTarvenixKeyboardDevice::onDeviceEvent(uint16_t code, bool)
+{
+    if (code == 0x0401 || code == 0x0402 || (code == 0 && lightState().selectItem == 20)) {
+        onUiThread([this] {
+            if (tab_)
+                tab_->startTabTimer(1002, 50);
+        });
+    } else if (code == 0x0404) {
+        command_->setSuspended(true);
+    } else if (code == 0x0405) {
+        command_->setSuspended(false);
+        onUiThread([this] { writePending(); });
+    } else if ((code & 0xFF00) == 0x1000 || (code & 0xFF00) == 0x1100) {
+        if (!command_->isOpen())
+            return;
+        const int slot = code & 0x0F;
+        const int group = (code >> 4) & 0x0F;
+        const bool withGroup = (code & 0xFF00) == 0x1100;
+        onUiThread([this, slot, group, withGroup] {
+            currentSlot_ = slot;
+            if (withGroup)
+                selectedGroup_ = uint8_t(group);
+            refreshPage();
+        });
+    }
+}
+
+int CTarvenixKeyboardDevice::stepPreview(int64_t now)
+{
+    const LightInfoRecord s = lightState();
+    // Speeds 0-4 step every 5, 4, 3, 2, 1 counted ticks.
+    const int period = (5 - std::min<int>(s.speed, 4)) * light::kTickMs * 4;
+    switch (s.selectItem) {
+    case kSpectrum: effectSpectrum(); return period;
+    case kBreathing: effectBreathing(); return period;
+    case kBreathingFour: effectBreathingFour(); return period;
+    case kBlink: effectBlink(); return period;
+    case kBlinkFour: effectBlinkFour(); return period;
+    case kOff: effectOff(); return kWaitForever;
+    case 0:
+    case 19: {
+        std::lock_guard lock(lightListMutex_);
+        preview_->passCustom(customEffects_, s.speed, now);
+        return light::kTickMs * 5;
+    }
+    case kStatic:
+    default:
+        // The keyboard's own effects (waves, ripples, flashes, stars, custom colours …) follow.
+        effectStatic();
+        return kWaitForever;
+    }
+}
+
+void CTarvenixKeyboardDevice::paintLights()
+{
+    controls::LightFrame frame;
+    for (int i = 0; i < int(keyButtons_.size()); ++i)
+        if (auto* b = keyButtons_[size_t(i)])
+            frame.set(b, zoneColor(i));
+}
+
+} // namespace q9

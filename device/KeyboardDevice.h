@@ -1,0 +1,96 @@
+#pragma once
+// The keyboard: on its cable (kind 1) or through its 2.4 GHz receiver (kind 9). Reads its key block
+// with the LED of every key, shows and changes its lighting and typing options, keeps them in its
+// profiles and writes its 45-byte settings record; polls the battery and reacts to its events.
+#include "device/DeviceProfile.h"
+#include "device/KeyboardRecords.h"
+#include "device/UsbDevice.h"
+#include "profile/KeyboardProfiledata.h"
+#include "profile/ProfileList.h"
+
+#include <array>
+#include <vector>
+
+namespace q9 {
+
+class CTarvenixKeyboardDevice : public CTarvenixUSBDevice {
+    Q_OBJECT
+public:
+    static constexpr int kKeys = 170;
+    static constexpr uint8_t kNoKey = 255;
+
+    explicit CTarvenixKeyboardDevice(QWidget* parent = nullptr);
+    ~CTarvenixKeyboardDevice() override;
+    ui::Control* getInterface(const QString& className) override;
+
+    void bindPageControls() override { buildPage(); }
+    void buildPage();
+    int applyProfileLight() override;
+    void syncFromDevice() override;
+    void writePending() override;
+    void linkOpened() override;
+    void readSettings() override;
+    void pollPower() override;
+    int isReceiverLinkUp() override;
+    int loadProfile() override;
+    void refreshPage() override;
+    bool loadDefaultProfile() override;
+    int writeSettings(int slot, int firstByte, int flag, int screenWidth, int screenHeight) override;
+    void loadAuxiliaryData() override;
+    void showFunctionTab(int type) override;
+    void setDocumentPaths() override;
+    std::wstring profilePath() const override { return profile_.GetProfilePath(); }
+    void saveProfile() override;
+    void setLightState(const LightInfoRecord& state) override;
+    void commitAudioLight(const AudioLightRecord& record) override;
+    void paintLights() override;
+
+    // Typing options of the page; each ends in store, save and (for the device's own) write.
+    void onRepeatRate(int value);
+    void onRepeatDelay(int n);
+    void onWinLock(bool on);
+    void onWFlag(bool on);
+    void onSixKey(bool on);
+    void onReportRate(int n);
+
+    // What the keyboard and its profile hold.
+    const std::array<uint8_t, 34>& deviceInfo() const { return info_; }
+    const std::vector<uint8_t>& deviceKeyOf() const { return maps_.deviceKey; } // per picture key, 255: none
+    const std::vector<uint8_t>& ledOf() const { return maps_.led; }
+    const std::vector<int>& effectCodes() const { return effectCodes_; }
+    KeyboardSystemRecord keyboardSystem() const { return system_; }
+    int currentSlot() const { return currentSlot_; }
+    CKeyboardProfiledata& profile() { return profile_; }
+    ProfileList& profileList() { return profiles_; }
+    CDeviceProfileUI profileBar() { return CDeviceProfileUI(this, profiles_); }
+
+protected:
+    void onDeviceEvent(uint16_t code, bool cableReader) override;
+    uint16_t eventCode(HidTransport& reader, const uint8_t* report, size_t length) override;
+    const char* previewExitTrace() const override { return "KB灯光线程设定退出"; }
+    int stepPreview(int64_t now) override;
+
+private:
+    bool linkUp();
+    bool readInfoAndKeyBlock();
+    void takeProfileSection(const std::wstring& path);
+    void storeSystemAndWrite(bool write);
+    bool unreachable() const;
+    void writeDone(bool ok);
+    ui::Control* find(const QString& name) const;
+
+    CKeyboardProfiledata profile_;
+    ProfileList profiles_;
+    std::array<uint8_t, 34> info_{};
+    KeyboardKeyMaps maps_{std::vector<uint8_t>(kKeys, kNoKey), std::vector<uint8_t>(kKeys, kNoKey)};
+    KeyboardSystemRecord system_;
+    int currentSlot_ = 0;
+    uint8_t selectedGroup_ = 0; // byte 17 of the record, from event 0x11xy
+    bool settingsPending_ = false;
+    bool writeFailureTold_ = false;
+    std::vector<std::wstring> effectNames_, areaLightNames_, customLightNames_;
+    std::vector<uint8_t> effectVisible_;
+    std::vector<int> effectCodes_;
+};
+
+} // namespace q9

@@ -1,0 +1,81 @@
+#include "device/KeyboardRecords.h"
+
+#include <algorithm>
+
+namespace q9 {
+
+namespace {
+bool hostDriven(int code) { return code == 0x1D || code == 0x1E; }
+} // namespace
+
+std::array<uint8_t, kKeyboardRecordSize> buildKeyboardRecord(const LightInfoRecord& light, const KeyboardSystemRecord& system,
+                                                             const std::vector<int>& effectCodes, uint8_t firstByte)
+{
+    std::array<uint8_t, kKeyboardRecordSize> r{};
+    r[0] = firstByte;
+    const int code = light.selectItem < effectCodes.size() ? effectCodes[light.selectItem] : light.selectItem;
+    r[1] = hostDriven(code) ? kHostDrivenCode : uint8_t(code);
+    r[2] = std::min<uint8_t>(light.light, 4);
+    r[3] = uint8_t(4 - std::min<int>(light.speed, 4));
+    r[4] = light.fx;
+    r[5] = light.multiColor;
+    r[6] = light.red;
+    r[7] = light.green;
+    r[8] = light.blue;
+    r[18] = light.zzccLedMode;
+    r[19] = uint8_t(std::min<uint16_t>(system.wFlag, 255));
+    r[20] = uint8_t(std::min<uint16_t>(system.key6Flag, 255));
+    r[21] = uint8_t(std::min<uint16_t>(system.winFlag, 255));
+    r[22] = uint8_t(std::min<uint16_t>(system.pollingRate, 255));
+    r[25] = light.customGroup;
+    return r;
+}
+
+void takeKeyboardRecord(const uint8_t* r, const std::vector<int>& effectCodes, LightInfoRecord& light, KeyboardSystemRecord& system)
+{
+    const auto row = [&](auto matches) -> int {
+        for (size_t i = 0; i < effectCodes.size(); ++i)
+            if (matches(effectCodes[i]))
+                return int(i);
+        return -1;
+    };
+    int effect = row([&](int c) { return c == r[1]; });
+    if (r[1] == kHostDrivenCode) {
+        const bool chosen = light.selectItem < effectCodes.size() && hostDriven(effectCodes[light.selectItem]);
+        effect = chosen ? light.selectItem : row(hostDriven);
+    }
+    if (effect >= 0)
+        light.selectItem = uint8_t(effect);
+    light.light = std::min<uint8_t>(r[2], 4);
+    light.speed = uint8_t(4 - std::min<uint8_t>(r[3], 4));
+    light.fx = r[4];
+    light.multiColor = r[5];
+    light.red = r[6];
+    light.green = r[7];
+    light.blue = r[8];
+    light.zzccLedMode = r[18];
+    light.customGroup = r[25];
+    system.wFlag = r[19];
+    system.key6Flag = r[20];
+    system.winFlag = r[21];
+}
+
+KeyboardKeyMaps buildKeyboardKeyMaps(const std::array<std::array<uint8_t, 3>, 170>& codes, const uint8_t* keyBlock,
+                                     const uint8_t* ledBlock, size_t deviceKeys)
+{
+    KeyboardKeyMaps maps{std::vector<uint8_t>(codes.size(), 255), std::vector<uint8_t>(codes.size(), 255)};
+    deviceKeys = std::min<size_t>(deviceKeys, 170);
+    for (size_t j = 0; j < codes.size(); ++j) {
+        if (codes[j] == std::array<uint8_t, 3>{0x20, 0x00, 0x00})
+            continue; // no key at this place of the picture
+        for (size_t k = 0; k < deviceKeys; ++k)
+            if (std::equal(codes[j].begin(), codes[j].end(), keyBlock + 3 * k)) {
+                maps.deviceKey[j] = uint8_t(k);
+                maps.led[j] = ledBlock[k];
+                break;
+            }
+    }
+    return maps;
+}
+
+} // namespace q9

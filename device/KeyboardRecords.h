@@ -1,0 +1,34 @@
+#pragma once
+// The keyboard's 45-byte settings record as bytes, and the key maps built from its key block.
+#include "profile/ProfileRecords.h"
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace q9 {
+
+constexpr size_t kKeyboardRecordSize = 45;
+constexpr uint16_t kKeyboardRecordStride = 25; // record of slot s at s * 25; byte 0 there is the current slot
+constexpr uint8_t kHostDrivenCode = 0xFE;      // effects the program drives frame by frame
+
+// The record the keyboard is sent: the effect as its code (audio and host colour as 0xFE).
+std::array<uint8_t, kKeyboardRecordSize> buildKeyboardRecord(const LightInfoRecord& light, const KeyboardSystemRecord& system,
+                                                             const std::vector<int>& effectCodes, uint8_t firstByte);
+// What a record read back gives: the effect's row found by its code (0xFE keeps a host-driven row
+// already chosen, else the first host-driven row), brightness and speed held to 0-4, the typing
+// flags. The report rate is not taken back.
+void takeKeyboardRecord(const uint8_t* record, const std::vector<int>& effectCodes, LightInfoRecord& light,
+                        KeyboardSystemRecord& system);
+
+// For each picture key its device key (the first whose action equals the key's factory code) and
+// that key's LED; 255 for none.
+struct KeyboardKeyMaps {
+    std::vector<uint8_t> deviceKey; // per picture key
+    std::vector<uint8_t> led;       // per picture key
+};
+KeyboardKeyMaps buildKeyboardKeyMaps(const std::array<std::array<uint8_t, 3>, 170>& factoryCodes, const uint8_t* keyBlock,
+                                     const uint8_t* ledBlock, size_t deviceKeys);
+
+} // namespace q9
