@@ -1,0 +1,180 @@
+// The keyboard as a user meets it: it shows up with the mouse, its keys are found on the device
+// with their LEDs, its lighting and typing options reach its settings record, and through the
+// receiver with the keyboard off nothing but link queries is sent.
+#include "device/KeyboardDevice.h"
+#include "device/KeyboardLayout.h"
+#include "editors/LightEditor.h"
+#include "sim/KeyboardEmulator.h"
+#include "ui/Label.h"
+
+#include "ShellFixture.h"
+
+#include <set>
+
+namespace q9 {
+namespace {
+
+class KeyboardPage : public test::Shell {
+protected:
+    void startWith(const std::string& devices)
+    {
+        start(devices);
+        for (auto& d : simulation->devices)
+            if (auto* k = dynamic_cast<sim::KeyboardEmulator*>(d.get()))
+                board = k;
+        ASSERT_NE(board, nullptr);
+        ASSERT_TRUE(waitFor([&] { return !board->receivedCommands(0x05).empty(); }, 3000)) << "the keyboard was read";
+        kb = keyboard();
+        ASSERT_NE(kb, nullptr);
+    }
+    CTarvenixKeyboardDevice* keyboard()
+    {
+        for (auto* t : wnd->tabs())
+            if (auto* k = dynamic_cast<CTarvenixKeyboardDevice*>(t->device()))
+                return k;
+        return nullptr;
+    }
+    void showKeyboard()
+    {
+        auto all = wnd->tabs();
+        for (size_t i = 0; i < all.size(); ++i)
+            if (all[i]->device() == kb)
+                wnd->ShowTab(int(i), true, true);
+        ASSERT_EQ(wnd->currentDevice(), kb);
+    }
+    // The settings record of slot 0 in the keyboard.
+    std::vector<uint8_t> record() const
+    {
+        const auto m = board->settingsMemory();
+        return {m.begin(), m.begin() + 45};
+    }
+
+    sim::KeyboardEmulator* board = nullptr;
+    CTarvenixKeyboardDevice* kb = nullptr;
+};
+
+TEST_F(KeyboardPage, TheKeysAreFoundOnTheKeyboardWithTheirLeds)
+{
+    startWith("keyboard");
+    const auto& keys = board->keys();
+    const auto leds = board->ledBlock();
+    const auto& factory = keyboard::factoryCodes();
+    int found = 0;
+    for (int j = 0; j < CTarvenixKeyboardDevice::kKeys; ++j) {
+        const uint8_t k = kb->deviceKeyOf()[size_t(j)];
+        if (factory[size_t(j)] == std::array<uint8_t, 3>{0x20, 0, 0}) {
+            EXPECT_EQ(k, 255) << "picture key " << j << " has no key";
+            continue;
+        }
+        ASSERT_LT(k, keys.size()) << "picture key " << j;
+        EXPECT_EQ(keys[k].action, factory[size_t(j)]) << "picture key " << j;
+        EXPECT_EQ(kb->ledOf()[size_t(j)], leds[k]) << "picture key " << j;
+        ++found;
+    }
+    EXPECT_EQ(found, int(keys.size())) << "every key of the board is on the picture";
+}
+
+TEST_F(KeyboardPage, LightingAndTypingOptionsReachTheSettingsRecord)
+{
+    startWith("keyboard");
+    showKeyboard();
+    struct Step {
+        std::vector<const char*> commands;
+        std::vector<std::pair<int, int>> bytes; // (byte, value) afterwards
+    };
+    const Step steps[] = {
+        {{"click deng_Op_tab", "item light_combo_modeSelect 4"}, {{1, 4}}},
+        {{"value deng_light_slider 2", "value deng_speed_slider 4"}, {{2, 2}, {3, 0}}},
+        {{"item light_combo_modeSelect 1", "select deng_FXL_check"}, {{1, 1}, {4, 1}}},
+        {{"colour deng_Color_Pallet 0x102030"}, {{6, 0x10}, {7, 0x20}, {8, 0x30}, {5, 0}}},
+        {{"item light_combo_modeSelect 29"}, {{1, 0xFE}}}, // audio: driven by the program
+        {{"item light_combo_modeSelect 30"}, {{1, 0xFE}}},
+        {{"item light_combo_modeSelect 6", "click system_Op_tab", "select winlockflag_option 1"}, {{1, 6}, {21, 1}}},
+        {{"select wflag_option 1", "select 6flag_option 1"}, {{19, 1}, {20, 1}}},
+        {{"select polling_rate_option_3"}, {{22, 3}}},
+        {{"select winlockflag_option 0"}, {{21, 0}, {19, 1}}},
+    };
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.commands.back());
+        for (const char* c : s.commands)
+            ASSERT_TRUE(cmd(QString::fromLatin1(c)));
+        const auto r = record();
+        for (auto [at, value] : s.bytes)
+            EXPECT_EQ(r[size_t(at)], value) << "byte " << at;
+    }
+    // The typing rate is the desktop's: kept in the profile, not sent.
+    board->clearReceived();
+    cmd("value repeat_rate_slider 12");
+    cmd("select repeat_delay_check_2");
+    EXPECT_TRUE(board->receivedCommands(0x06).empty());
+    CKeyboardProfiledata doc;
+    doc.LoadDeviceSection(kb->profilePath());
+    EXPECT_EQ(doc.GetKeyboardSystem().repeat, 12);
+    EXPECT_EQ(doc.GetKeyboardSystem().repeatDelay, 2);
+    EXPECT_EQ(doc.GetKeyboardSystem().winFlag, 0);
+    EXPECT_EQ(doc.GetLightInfo().selectItem, 6);
+}
+
+TEST_F(KeyboardPage, WhatTheKeyboardHoldsIsShownAfterARestart)
+{
+    startWith("keyboard");
+    showKeyboard();
+    cmd("item light_combo_modeSelect 12");
+    cmd("click system_Op_tab");
+    cmd("select 6flag_option 1");
+    board->clearReceived();
+    restartProgram();
+    ASSERT_TRUE(waitFor([&] { return !board->receivedCommands(0x05).empty(); }, 3000));
+    kb = keyboard();
+    ASSERT_NE(kb, nullptr);
+    EXPECT_EQ(kb->lightEditor()->GetMode(), 12);
+    EXPECT_EQ(kb->keyboardSystem().key6Flag, 1);
+    auto* six = qobject_cast<ui::Option*>(ui::Window::findSubControlByName(kb, QStringLiteral("6flag_option")));
+    ASSERT_NE(six, nullptr);
+    EXPECT_TRUE(six->isSelected());
+}
+
+TEST_F(KeyboardPage, ThroughTheReceiverWithTheKeyboardOffOnlyTheLinkIsAsked)
+{
+    startWith("keyboard-receiver");
+    showKeyboard();
+    cmd("link keyboard-receiver down");
+    board->clearReceived();
+    cmd("click deng_Op_tab");
+    cmd("item light_combo_modeSelect 4");
+    cmd("value deng_light_slider 1");
+    std::set<int> codes;
+    for (const auto& r : board->received())
+        codes.insert(r.bytes[3]);
+    EXPECT_EQ(codes, std::set<int>{0xAA});
+    // Back in reach, the change is written.
+    cmd("link keyboard-receiver up");
+    ASSERT_TRUE(waitFor([&] { return record()[1] == 4 && record()[2] == 1; }, 4000));
+}
+
+TEST_F(KeyboardPage, WithTheMouseTwoTabsAndOneEffectForBoth)
+{
+    startWith("mouse,keyboard");
+    ASSERT_TRUE(synced());
+    int shown = 0;
+    for (auto* t : wnd->tabs())
+        shown += t->tabVisible() ? 1 : 0;
+    EXPECT_EQ(shown, 2);
+    showKeyboard();
+    cmd("click deng_Op_tab");
+    cmd("item light_combo_modeSelect 6"); // static: steady on every device
+    ASSERT_TRUE(ui::Window::findSubControlByName(kb, QStringLiteral("deng_same_mode"))->isVisibleTo(kb));
+    cmd("colour deng_Color_Pallet 0x00FF80");
+    cmd("click deng_same_mode");
+    CTarvenixMouseDevice* m = wnd->mice()[0];
+    EXPECT_TRUE(kb->syncDriven());
+    EXPECT_TRUE(m->syncDriven());
+    EXPECT_EQ(record()[1], 6);
+    EXPECT_EQ(mouse->settingsMemory()[1], 0); // the mouse's steady effect
+    EXPECT_EQ(mouse->settingsMemory()[7], 0xFF);
+    // Both pictures show the shared colour.
+    ASSERT_TRUE(waitFor([&] { return (kb->zoneColor(64) >> 8) == 0x00FF80u && (m->zoneColor(0) >> 8) == 0x00FF80u; }, 2000));
+}
+
+} // namespace
+} // namespace q9
