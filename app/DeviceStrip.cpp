@@ -206,6 +206,7 @@ void CMainWnd::AttachInterface(int i)
     }
     // Always opened afresh: a channel still "open" may hold the handle of a link that went away.
     device->openCommandLink(row, live_[size_t(i)].path);
+    device->setHostLightControl(lightControl_ && powerOn_); // the keyboard is told on its cable
     CDeviceOptionUI* tab = tabOf(device);
     if (!tab)
         return;

@@ -4,6 +4,7 @@
 #include "app/SmallWindows.h"
 #include "device/KeyboardDevice.h"
 #include "device/MouseDevice.h"
+#include "editors/LightEditor.h"
 #include "platform/Trace.h"
 #include "ui/Combo.h"
 #include "ui/Control.h"
@@ -89,7 +90,12 @@ const std::vector<CMainWnd::Route>& CMainWnd::clickRoutes()
         {R::Sender, "restorebtn", "restore", [](CMainWnd& w, ui::TNotify&, int) { w.showNormal(); }},
         {R::Sender, "skinbtn", "skin picker", [](CMainWnd& w, ui::TNotify& m, int) { new CSkinFrame(&w, m.sender); }},
         {R::Sender, "setbtn", "settings window", none},
-        {R::Prefix, "key_", "key pick", none},
+        {R::Prefix, "key_", "key pick", [](CMainWnd& w, ui::TNotify&, int n) {
+             // On the lighting page a key of the keyboard takes the custom colour; the key editor
+             // takes the other pages once it exists.
+             if (auto* k = keyboard(w); k && k->functionTab() == 1)
+                 k->paintKeyColor(n);
+         }},
         {R::Prefix, "color_option_", "preset colour", [](CMainWnd& w, ui::TNotify&, int n) { w.lightPresetColour(n); }},
         {R::Prefix, "audiocolor_option_", "audio preset colour", [](CMainWnd& w, ui::TNotify&, int n) { w.audioPresetColour(n); }},
         {R::Prefix, "windowdeviceset_", "system device settings", none},
@@ -132,8 +138,12 @@ const std::vector<CMainWnd::Route>& CMainWnd::clickRoutes()
         {R::Whole, "shootdate_export_btn", "shoot export", none},
         {R::Whole, "bullet_selected_prev", "bullet previous", none},
         {R::Whole, "bullet_selected_next", "bullet next", none},
-        {R::Whole, "custom_bright_color_btn", "custom colours on", none},
-        {R::Whole, "custom_off_color_btn", "custom colours off", none},
+        {R::Whole, "custom_bright_color_btn", "custom colours on", [](CMainWnd& w, ui::TNotify&, int) {
+             if (auto* k = keyboard(w)) k->setBrush(true);
+         }},
+        {R::Whole, "custom_off_color_btn", "custom colours off", [](CMainWnd& w, ui::TNotify&, int) {
+             if (auto* k = keyboard(w)) k->setBrush(false);
+         }},
         {R::Whole, "deng_same_mode", "same mode", [](CMainWnd& w, ui::TNotify&, int) { w.sameMode(); }},
         {R::Whole, "hs_EQ_btn_save", "EQ save", none},
         {R::Whole, "hs_EQ_btn_delete", "EQ delete", none},
@@ -246,7 +256,10 @@ const std::vector<CMainWnd::Route>& CMainWnd::itemRoutes()
     static const std::vector<Route> rows = {
         {R::Whole, "device_profile_combo", "profile switch", [](CMainWnd& w, ui::TNotify&, int) { w.profileSelected(); }},
         {R::Whole, "light_combo_modeSelect", "light effect", [](CMainWnd& w, ui::TNotify&, int) { w.lightEffectSelected(); }},
-        {R::Whole, "light_combo_custommodeSelect", "custom effect", none},
+        {R::Whole, "light_combo_custommodeSelect", "custom effect", [](CMainWnd& w, ui::TNotify&, int) {
+             if (auto* k = keyboard(w); k && k->lightEditor())
+                 k->setColorGroup(k->lightEditor()->GetCustomGroup());
+         }},
         {R::Whole, "light_combo_ZZCCmodeSelect", "per-key effect", [](CMainWnd& w, ui::TNotify&, int) { w.lightSecondMode(); }},
         {R::Whole, "keyset_function_combo", "key function", none},
         {R::Whole, "keyset_macro_over_combo", "macro repeat", none},

@@ -6,6 +6,7 @@
 #include "app/SmallWindows.h"
 #include "app/Startup.h"
 #include "app/SyncLight.h"
+#include "controls/KeyControls.h"
 #include "device/DeviceEnvironment.h"
 #include "hid/DeviceScanner.h"
 #include "device/KeyboardDevice.h"
@@ -57,6 +58,15 @@ CMainWnd::CMainWnd(QWidget* parent) : ui::Window(parent), activation_(activation
             all.insert(all.end(), list->begin(), list->end());
         return all;
     });
+}
+
+std::vector<CTarvenixUSBDevice*> CMainWnd::allDevices() const
+{
+    std::vector<CTarvenixUSBDevice*> all(keyboards_.begin(), keyboards_.end());
+    all.insert(all.end(), mice_.begin(), mice_.end());
+    for (auto* list : {&mousePads_, &headsets_})
+        all.insert(all.end(), list->begin(), list->end());
+    return all;
 }
 
 CMainWnd::~CMainWnd() { shutDown(); }
@@ -124,7 +134,16 @@ void CMainWnd::notify(ui::TNotify& msg)
             dpiLayout();
         }
     } else if (msg.type == ui::notify::ClickSelectEnd) {
-        // The key-light pictures of the keyboard and the mouse select zones for the lighting editor.
+        // Keys picked on the keyboard's picture with the rubber band take the custom colour.
+        auto* k = qobject_cast<CTarvenixKeyboardDevice*>(currentDevice());
+        if (k && msg.sender && msg.sender->name() == QLatin1String("device_key_light") && k->functionTab() == 1) {
+            std::vector<int> picked;
+            const auto& keys = k->keyButtons();
+            for (int i = 0; i < int(keys.size()); ++i)
+                if (keys[size_t(i)] && keys[size_t(i)]->isSelected())
+                    picked.push_back(i);
+            k->paintKeyColors(picked);
+        }
     } else if (msg.type == QLatin1String("click_wpremove") || msg.type == QLatin1String("click_wpedit")) {
         return; // nothing, and no default handling either
     } else {
@@ -207,11 +226,11 @@ intptr_t CMainWnd::handleCustomMessage(uint32_t msg, uint64_t wParam, int64_t lP
     if (msg == kPowerBroadcast) {
         if (wParam == 18) {
             powerOn_ = true;
-            for (auto* d : mice_)
+            for (auto* d : allDevices())
                 d->setHostLightControl(lightControl_);
         } else if (wParam == 4) {
             powerOn_ = false;
-            for (auto* d : mice_)
+            for (auto* d : allDevices())
                 d->setHostLightControl(false);
         }
         return 0;
@@ -480,7 +499,7 @@ void CMainWnd::setLightControl(bool on, bool broadcast)
         if (auto* o = qobject_cast<ui::Option*>(c); o && !broadcast)
             o->selected(on, false);
     }
-    for (auto* d : mice_)
+    for (auto* d : allDevices())
         d->setHostLightControl(on);
 }
 

@@ -54,6 +54,8 @@ public:
     std::vector<CDeviceOptionUI*> tabs() const;
     const LiveInterfaceList& liveList() const { return live_; }
     const std::vector<CTarvenixMouseDevice*>& mice() const { return mice_; }
+    // Keyboards, mice, mouse pads, headsets.
+    std::vector<CTarvenixUSBDevice*> allDevices() const;
     bool lightControl() const { return lightControl_; }
     bool editingIdle() const { return idle_; }
     bool watchRunning() const { return watch_.running(); }

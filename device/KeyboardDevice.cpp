@@ -11,12 +11,15 @@
 #include "ui/Slider.h"
 #include "ui/Window.h"
 
+#include <QDateTime>
+
 #include <algorithm>
 
 namespace q9 {
 
 namespace {
 // Effects of the keyboard's list that the preview shows with the shared steps.
+constexpr uint8_t kHostColour = 30;
 constexpr uint8_t kSpectrum = 4, kBreathing = 5, kStatic = 6, kBlink = 23, kBreathingFour = 26, kBlinkFour = 27, kOff = 28;
 } // namespace
 
@@ -213,6 +216,8 @@ void CTarvenixKeyboardDevice::readSettings()
     takeKeyboardRecord(record.data(), effectCodes_, s, system_);
     profile_.SetKeyboardSystem(system_);
     setLightState(s);
+    if (s.selectItem == kCustomColours && readColourGroups())
+        showColorGroup();
     saveProfile();
     refreshPage();
 }
@@ -395,6 +400,22 @@ int CTarvenixKeyboardDevice::stepPreview(int64_t now)
         preview_->passCustom(customEffects_, s.speed, now);
         return light::kTickMs * 5;
     }
+    case kCustomColours: {
+        std::lock_guard lock(lightListMutex_);
+        const uint8_t level = light::levelOf(s.light);
+        for (int j = 0; j < kKeys; ++j) {
+            const KeyColor c = j < int(groupColours_.size()) ? groupColours_[size_t(j)] : KeyColor{};
+            preview_->setZone(j, light::pack(c.red, c.green, c.blue, level));
+        }
+        return kWaitForever;
+    }
+    case kHostColour: {
+        const uint32_t c = hostColour_;
+        const uint8_t level = light::levelOf(s.light);
+        for (int j = 0; j < kKeys; ++j)
+            preview_->setZone(j, light::pack(uint8_t(c >> 16), uint8_t(c >> 8), uint8_t(c), level));
+        return kWaitForever;
+    }
     case kStatic:
     default:
         // The keyboard's own effects (waves, ripples, flashes, stars, custom colours …) follow.
@@ -409,6 +430,124 @@ void CTarvenixKeyboardDevice::paintLights()
     for (int i = 0; i < int(keyButtons_.size()); ++i)
         if (auto* b = keyButtons_[size_t(i)])
             frame.set(b, zoneColor(i));
+    // The keyboard shows what the program computes: its audio and host-colour effects, and the
+    // effect shared by all devices. Only on its cable, and with host light control on.
+    const uint8_t effect = lightState().selectItem;
+    const bool hostDriven = effect < effectCodes_.size() && (effectCodes_[effect] == 0x1D || effectCodes_[effect] == 0x1E);
+    if (!hostLightControl_ || !command_->isOpen() || command_->receiverMode() || !(hostDriven || syncDriven_))
+        return;
+    const int64_t now = QDateTime::currentMSecsSinceEpoch();
+    if (now < streamPausedUntil_)
+        return;
+    const size_t leds = std::min<size_t>(info_[5], kKeys);
+    std::array<uint32_t, kKeys> zones{};
+    for (int i = 0; i < kKeys; ++i)
+        zones[size_t(i)] = zoneColor(i);
+    std::array<uint8_t, 3 * kKeys> bytes{};
+    buildHostFrame(zones.data(), maps_.led.data(), kKeys, leds, bytes.data());
+    if (command_->writeLightFrame(bytes.data(), 3 * leds) != ResultOk)
+        streamPausedUntil_ = now + 200;
+}
+
+void CTarvenixKeyboardDevice::setAudioAux(const uint8_t* values, int count)
+{
+    if (!values || count < 3)
+        return;
+    hostColour_ = uint32_t(values[0]) << 16 | uint32_t(values[1]) << 8 | values[2];
+    setLightState(lightState()); // shown (and sent) at once
+}
+
+bool CTarvenixKeyboardDevice::readColourGroups()
+{
+    if (!linkUp())
+        return false;
+    const size_t leds = std::min<size_t>(info_[5], kKeys);
+    const uint8_t level = std::min<uint8_t>(lightState().light, 4);
+    std::vector<uint8_t> page(3 * leds);
+    for (int p = 0; p < kGroups; ++p) {
+        if (command_->readPage(uint16_t(p), 512, page.data(), page.size()) != ResultOk)
+            return false;
+        profile_.SetKeyColors(takeColourPage(page.data(), maps_.led, leds, level), p);
+    }
+    return true;
+}
+
+bool CTarvenixKeyboardDevice::writeColourGroup(int g, const std::vector<KeyColor>& colours)
+{
+    if (!linkUp() || command_->suspended())
+        return false;
+    const size_t leds = std::min<size_t>(info_[5], kKeys);
+    const std::vector<uint8_t> page = buildColourPage(colours, maps_.led, leds);
+    return command_->writePage(uint16_t(g), 512, page.data(), page.size()) == ResultOk;
+}
+
+void CTarvenixKeyboardDevice::showColours(const std::vector<KeyColor>& colours)
+{
+    {
+        std::lock_guard lock(lightListMutex_);
+        groupColours_ = colours;
+    }
+    setLightState(lightState()); // the preview takes them up at once
+    wakePreview();
+}
+
+void CTarvenixKeyboardDevice::showColorGroup()
+{
+    const int g = std::clamp(profile_.GetColorGroupIndex(), 0, kGroups - 1);
+    const std::vector<KeyColor> colours = profile_.GetKeyColors(g, kKeys);
+    showColours(colours);
+    if (lightEditor_)
+        lightEditor_->SetCustomGroup(g);
+    writeColourGroup(g, colours);
+}
+
+void CTarvenixKeyboardDevice::setColorGroup(int g)
+{
+    if (g < 0 || g >= kGroups)
+        return;
+    profile_.SetColorGroupIndex(g);
+    LightInfoRecord r = lightState();
+    r.customGroup = uint8_t(g);
+    commitLight(r, false);
+    showColorGroup();
+}
+
+void CTarvenixKeyboardDevice::paintKeyColor(int key) { paintKeyColors({key}); }
+
+void CTarvenixKeyboardDevice::paintKeyColors(const std::vector<int>& keys)
+{
+    const LightInfoRecord s = lightState();
+    if (s.selectItem != kCustomColours || keys.empty())
+        return;
+    const int g = std::clamp(profile_.GetColorGroupIndex(), 0, kGroups - 1);
+    std::vector<KeyColor> colours = profile_.GetKeyColors(g, kKeys);
+    const KeyColor brush = brushOn_ ? KeyColor{s.red, s.green, s.blue, std::min<uint8_t>(s.light, 4)} : KeyColor{};
+    bool changed = false;
+    for (int key : keys)
+        if (key >= 0 && key < kKeys && maps_.led[size_t(key)] != kNoKey) {
+            colours[size_t(key)] = brush;
+            changed = true;
+        }
+    if (!changed)
+        return;
+    profile_.SetKeyColors(colours, g);
+    saveProfile();
+    showColours(colours);
+    writeColourGroup(s.customGroup, colours);
+}
+
+void CTarvenixKeyboardDevice::fillKeyColors(bool on)
+{
+    const LightInfoRecord s = lightState();
+    const int g = std::clamp(profile_.GetColorGroupIndex(), 0, kGroups - 1);
+    std::vector<KeyColor> colours(kKeys);
+    for (int j = 0; j < kKeys; ++j)
+        if (on && maps_.led[size_t(j)] != kNoKey)
+            colours[size_t(j)] = {s.red, s.green, s.blue, std::min<uint8_t>(s.light, 4)};
+    profile_.SetKeyColors(colours, g);
+    saveProfile();
+    showColours(colours);
+    writeColourGroup(g, colours);
 }
 
 } // namespace q9

@@ -44,6 +44,28 @@ public:
     void setLightState(const LightInfoRecord& state) override;
     void commitAudioLight(const AudioLightRecord& record) override;
     void paintLights() override;
+    // The first three values are the colour of the host-colour effect.
+    void setAudioAux(const uint8_t* values, int count) override;
+
+    // Custom colours (effect 20): five groups on the keyboard, kept in the profile too.
+    static constexpr uint8_t kCustomColours = 20;
+    static constexpr int kGroups = 5;
+    // Reads the five pages from the keyboard into the profile.
+    bool readColourGroups();
+    // The picture shows the profile's selected group, which is written to the keyboard.
+    void showColorGroup();
+    // The lighting editor chose group g.
+    void setColorGroup(int g);
+    // A key of the picture clicked while the custom colours are shown: it takes the light colour,
+    // and the group is kept and written.
+    void paintKeyColor(int key);
+    void paintKeyColors(const std::vector<int>& keys);
+    // The brush of the custom colours: the light colour, or off (dark).
+    void setBrush(bool on) { brushOn_ = on; }
+    bool brush() const { return brushOn_; }
+    // Every key lit in the light colour, or dark; the group is kept and written.
+    void fillKeyColors(bool on);
+    int colourGroup() { return profile_.GetColorGroupIndex(); }
 
     // Typing options of the page; each ends in store, save and (for the device's own) write.
     void onRepeatRate(int value);
@@ -72,6 +94,8 @@ protected:
 
 private:
     bool linkUp();
+    bool writeColourGroup(int g, const std::vector<KeyColor>& colours);
+    void showColours(const std::vector<KeyColor>& colours);
     bool readInfoAndKeyBlock();
     void takeProfileSection(const std::wstring& path);
     void storeSystemAndWrite(bool write);
@@ -91,6 +115,10 @@ private:
     std::vector<std::wstring> effectNames_, areaLightNames_, customLightNames_;
     std::vector<uint8_t> effectVisible_;
     std::vector<int> effectCodes_;
+    std::vector<KeyColor> groupColours_; // shown by effect 20; under lightListMutex_
+    int64_t streamPausedUntil_ = 0;
+    bool brushOn_ = true;
+    std::atomic<uint32_t> hostColour_{0}; // red << 16 | green << 8 | blue      // after a failed frame the stream rests a while
 };
 
 } // namespace q9

@@ -78,4 +78,45 @@ KeyboardKeyMaps buildKeyboardKeyMaps(const std::array<std::array<uint8_t, 3>, 17
     return maps;
 }
 
+void buildHostFrame(const uint32_t* zones, const uint8_t* leds, size_t keys, size_t deviceLeds, uint8_t* out)
+{
+    std::fill(out, out + 3 * deviceLeds, 0);
+    for (size_t j = 0; j < keys; ++j) {
+        const size_t led = leds[j];
+        if (led >= deviceLeds)
+            continue;
+        const uint32_t z = zones[j];
+        const uint32_t a = z & 0xFF;
+        uint8_t* at = out + 3 * led;
+        at[0] = uint8_t((z >> 24) * a / 256);
+        at[1] = uint8_t(((z >> 16) & 0xFF) * a / 256);
+        at[2] = uint8_t(((z >> 8) & 0xFF) * a / 256);
+    }
+}
+
+std::vector<uint8_t> buildColourPage(const std::vector<KeyColor>& colours, const std::vector<uint8_t>& leds, size_t deviceLeds)
+{
+    std::vector<uint8_t> page(3 * deviceLeds, 0);
+    for (size_t j = 0; j < colours.size() && j < leds.size(); ++j) {
+        const size_t led = leds[j];
+        if (led >= deviceLeds)
+            continue;
+        page[3 * led] = colours[j].red;
+        page[3 * led + 1] = colours[j].green;
+        page[3 * led + 2] = colours[j].blue;
+    }
+    return page;
+}
+
+std::vector<KeyColor> takeColourPage(const uint8_t* page, const std::vector<uint8_t>& leds, size_t deviceLeds, uint8_t level)
+{
+    std::vector<KeyColor> colours(leds.size());
+    for (size_t j = 0; j < leds.size(); ++j) {
+        const size_t led = leds[j];
+        if (led < deviceLeds)
+            colours[j] = {page[3 * led], page[3 * led + 1], page[3 * led + 2], level};
+    }
+    return colours;
+}
+
 } // namespace q9

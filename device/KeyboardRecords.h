@@ -31,4 +31,13 @@ struct KeyboardKeyMaps {
 KeyboardKeyMaps buildKeyboardKeyMaps(const std::array<std::array<uint8_t, 3>, 170>& factoryCodes, const uint8_t* keyBlock,
                                      const uint8_t* ledBlock, size_t deviceKeys);
 
+// One frame of the host light stream: 3 bytes per LED of the keyboard's k, each picture key's zone
+// colour (packed red, green, blue, brightness) scaled by its brightness at its LED; keys without an
+// LED, or with one beyond k, are left out. `out` holds 3·k bytes.
+void buildHostFrame(const uint32_t* zones, const uint8_t* leds, size_t keys, size_t deviceLeds, uint8_t* out);
+// A custom colour page (3 bytes per LED) from the colours of the picture keys, without brightness.
+std::vector<uint8_t> buildColourPage(const std::vector<KeyColor>& colours, const std::vector<uint8_t>& leds, size_t deviceLeds);
+// The colours a page gives the picture keys; `level` is the alpha every key takes.
+std::vector<KeyColor> takeColourPage(const uint8_t* page, const std::vector<uint8_t>& leds, size_t deviceLeds, uint8_t level);
+
 } // namespace q9

@@ -42,3 +42,47 @@ BENCHMARK(BM_ExchangeTracesOff);
 BENCHMARK(BM_ExchangeTracesOn);
 
 } // namespace
+
+#include "device/KeyboardRecords.h"
+#include "support/SimKeyboard.h"
+
+namespace {
+
+// One frame of the host light stream: the 170 zone colours made into the keyboard's frame and
+// sent to the emulated keyboard on its cable.
+void BM_HostLightFrame(benchmark::State& state)
+{
+    q9::test::SimKeyboard sim;
+    sim.keyboard->plugCable();
+    q9::CommandChannel channel(sim.backend);
+    if (!sim.openChannel(channel, false)) {
+        state.SkipWithError("cannot open the simulated keyboard");
+        return;
+    }
+    const size_t leds = sim.keyboard->keys().size();
+    channel.setBlockSize(3 * leds);
+    std::vector<uint8_t> ledOf(170, 255);
+    for (size_t k = 0; k < leds; ++k)
+        ledOf[k] = sim.keyboard->ledBlock()[k];
+    std::array<uint32_t, 170> zones{};
+    std::array<uint8_t, 3 * 170> frame{};
+    uint32_t phase = 0;
+    size_t n = 0;
+    for (auto _ : state) {
+        for (size_t i = 0; i < zones.size(); ++i)
+            zones[i] = (phase + uint32_t(i)) * 0x01030507u | 0xFF;
+        q9::buildHostFrame(zones.data(), ledOf.data(), zones.size(), leds, frame.data());
+        if (channel.writeLightFrame(frame.data(), 3 * leds) != q9::ResultOk) {
+            state.SkipWithError("frame refused");
+            break;
+        }
+        ++phase;
+        if (++n % 1024 == 0)
+            sim.keyboard->clearReceived();
+    }
+    state.SetItemsProcessed(int64_t(state.iterations()));
+}
+
+BENCHMARK(BM_HostLightFrame)->MeasureProcessCPUTime();
+
+} // namespace

@@ -152,6 +152,75 @@ TEST_F(KeyboardPage, ThroughTheReceiverWithTheKeyboardOffOnlyTheLinkIsAsked)
     ASSERT_TRUE(waitFor([&] { return record()[1] == 4 && record()[2] == 1; }, 4000));
 }
 
+TEST_F(KeyboardPage, CustomColoursArePaintedPerKeyAndKeptAsTheGroupOnTheKeyboard)
+{
+    startWith("keyboard");
+    showKeyboard();
+    cmd("click deng_Op_tab");
+    board->clearReceived();
+    cmd("item light_combo_modeSelect 20");
+    EXPECT_EQ(record()[1], 20);
+    // The custom group row shows; group 3 is chosen and goes into the record.
+    ASSERT_TRUE(ui::Window::findSubControlByName(kb, QStringLiteral("lightcustom_layout"))->isVisibleTo(kb));
+    cmd("item light_combo_custommodeSelect 2");
+    EXPECT_EQ(record()[25], 2);
+    EXPECT_EQ(kb->colourGroup(), 2);
+    // Keys take the light colour; the group page holds them at each key's LED.
+    cmd("colour deng_Color_Pallet 0x3366CC");
+    const int a = 64, esc = 0;
+    cmd("click key_64");
+    cmd("click key_0");
+    auto ledOf = [&](int key) { return size_t(kb->ledOf()[size_t(key)]); };
+    auto page = board->colourPage(2);
+    EXPECT_EQ(page[3 * ledOf(a)], 0x33);
+    EXPECT_EQ(page[3 * ledOf(a) + 1], 0x66);
+    EXPECT_EQ(page[3 * ledOf(a) + 2], 0xCC);
+    EXPECT_EQ(page[3 * ledOf(esc) + 2], 0xCC);
+    EXPECT_EQ(page[3 * ledOf(65)], 0) << "keys not painted stay dark";
+    // The brush off darkens a key again.
+    cmd("click custom_off_color_btn");
+    cmd("click key_0");
+    EXPECT_EQ(board->colourPage(2)[3 * ledOf(esc) + 2], 0);
+    EXPECT_EQ(board->colourPage(2)[3 * ledOf(a) + 2], 0xCC);
+    // The picture shows the group.
+    ASSERT_TRUE(waitFor([&] { return (kb->zoneColor(a) >> 8) == 0x3366CCu; }, 2000));
+    // Read back from the keyboard after a restart, the five pages come into the profile.
+    board->clearReceived();
+    restartProgram();
+    ASSERT_TRUE(waitFor([&] { return board->receivedCommands(0x0A).size() >= 5; }, 3000));
+    kb = keyboard();
+    const auto colours = kb->profile().GetKeyColors(2, CTarvenixKeyboardDevice::kKeys);
+    EXPECT_EQ(colours[size_t(a)].blue, 0xCC);
+    EXPECT_EQ(colours[size_t(esc)].blue, 0);
+}
+
+TEST_F(KeyboardPage, TheHostColourIsStreamedAsWholeFramesOnTheCableOnly)
+{
+    startWith("keyboard");
+    showKeyboard();
+    EXPECT_TRUE(board->hostLightControl()) << "host light control was switched on";
+    cmd("click deng_Op_tab");
+    cmd("value deng_light_slider 4");
+    cmd("item light_combo_modeSelect 30");
+    const uint8_t colour[3] = {200, 100, 50};
+    kb->setAudioAux(colour, 3);
+    ASSERT_TRUE(waitFor([&] { return board->lightFrames() > 0 && board->lastLightFrame()[3 * kb->ledOf()[64]] == 200 * 255 / 256; }, 3000));
+    const auto frame = board->lastLightFrame();
+    ASSERT_EQ(frame.size(), 3 * board->keys().size());
+    for (int key : {0, 64, 108}) {
+        const size_t led = kb->ledOf()[size_t(key)];
+        EXPECT_EQ(frame[3 * led + 1], 100 * 255 / 256) << key;
+        EXPECT_EQ(frame[3 * led + 2], 50 * 255 / 256) << key;
+    }
+    // Switched off, nothing more is streamed.
+    cmd("click control_light_status");
+    const int sent = board->lightFrames();
+    const uint8_t other[3] = {1, 2, 3};
+    kb->setAudioAux(other, 3);
+    QTest::qWait(300);
+    EXPECT_EQ(board->lightFrames(), sent);
+}
+
 TEST_F(KeyboardPage, WithTheMouseTwoTabsAndOneEffectForBoth)
 {
     startWith("mouse,keyboard");
@@ -172,8 +241,15 @@ TEST_F(KeyboardPage, WithTheMouseTwoTabsAndOneEffectForBoth)
     EXPECT_EQ(record()[1], 6);
     EXPECT_EQ(mouse->settingsMemory()[1], 0); // the mouse's steady effect
     EXPECT_EQ(mouse->settingsMemory()[7], 0xFF);
-    // Both pictures show the shared colour.
+    // Both pictures show the shared colour, and the keyboard is sent it frame by frame.
     ASSERT_TRUE(waitFor([&] { return (kb->zoneColor(64) >> 8) == 0x00FF80u && (m->zoneColor(0) >> 8) == 0x00FF80u; }, 2000));
+    ASSERT_TRUE(waitFor([&] { return board->lightFrames() > 0 && board->lastLightFrame()[3 * kb->ledOf()[64] + 1] == 0xFF * 255 / 256; }, 2000));
+    // A change on the keyboard leaves the shared effect and the stream stops.
+    cmd("value deng_light_slider 3");
+    EXPECT_FALSE(kb->syncDriven());
+    const int frames = board->lightFrames();
+    QTest::qWait(400);
+    EXPECT_EQ(board->lightFrames(), frames);
 }
 
 } // namespace
