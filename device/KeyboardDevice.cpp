@@ -181,7 +181,11 @@ bool CTarvenixKeyboardDevice::readInfoAndKeyBlock()
         trace("读取设备按键信息失败");
         return false;
     }
-    maps_ = buildKeyboardKeyMaps(keyboard::factoryCodes(), keys.data(), leds.data(), info_[5]);
+    KeyboardKeyMaps maps = buildKeyboardKeyMaps(keyboard::factoryCodes(), keys.data(), leds.data(), info_[5]);
+    {
+        std::lock_guard lock(effectsMutex_);
+        maps_ = std::move(maps);
+    }
     for (int j = 0; j < kKeys; ++j)
         deviceKeyIndex_[j] = maps_.deviceKey[size_t(j)];
     return true;
@@ -367,6 +371,17 @@ void CTarvenixKeyboardDevice::onDeviceEvent(uint16_t code, bool)
     } else if (code == 0x0405) {
         command_->setSuspended(false);
         onUiThread([this] { writePending(); });
+    } else if ((code & 0xF000) == 0x2000) {
+        // A key of the board pressed (0x21kk) or let go (0x22kk): the reactive effects answer it.
+        const int state = (code >> 8) & 0x0F;
+        const uint8_t deviceKey = uint8_t(code);
+        const LightInfoRecord s = lightState();
+        std::lock_guard lock(effectsMutex_);
+        const auto at = std::find(maps_.deviceKey.begin(), maps_.deviceKey.end(), deviceKey);
+        if (at == maps_.deviceKey.end() || (state != 1 && state != 2))
+            return;
+        effects_.keyPressed(s.selectItem, s.multiColor != 0, int(at - maps_.deviceKey.begin()), state);
+        wakePreview();
     } else if ((code & 0xFF00) == 0x1000 || (code & 0xFF00) == 0x1100) {
         if (!command_->isOpen())
             return;
@@ -385,6 +400,21 @@ void CTarvenixKeyboardDevice::onDeviceEvent(uint16_t code, bool)
 int CTarvenixKeyboardDevice::stepPreview(int64_t now)
 {
     const LightInfoRecord s = lightState();
+    {
+        std::lock_guard lock(effectsMutex_);
+        if (s.selectItem != effectShown_) {
+            effectShown_ = s.selectItem;
+            effects_.reset(s.selectItem);
+        }
+        if (effects_.step(s, *preview_)) {
+            const uint8_t e = s.selectItem;
+            if (e == 6 || e == 17)
+                return kWaitForever; // unchanging until the light state changes
+            if ((e == 7 || e == 8 || e == 25) && effects_.idle())
+                return kWaitForever; // dark until the next key press wakes it
+            return (5 - std::min<int>(s.speed, 4)) * light::kTickMs * 4;
+        }
+    }
     // Speeds 0-4 step every 5, 4, 3, 2, 1 counted ticks.
     const int period = (5 - std::min<int>(s.speed, 4)) * light::kTickMs * 4;
     switch (s.selectItem) {

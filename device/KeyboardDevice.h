@@ -3,12 +3,15 @@
 // with the LED of every key, shows and changes its lighting and typing options, keeps them in its
 // profiles and writes its 45-byte settings record; polls the battery and reacts to its events.
 #include "device/DeviceProfile.h"
+#include "device/KeyboardEffects.h"
 #include "device/KeyboardRecords.h"
 #include "device/UsbDevice.h"
 #include "profile/KeyboardProfiledata.h"
 #include "profile/ProfileList.h"
 
 #include <array>
+#include <atomic>
+#include <mutex>
 #include <vector>
 
 namespace q9 {
@@ -118,7 +121,12 @@ private:
     std::vector<KeyColor> groupColours_; // shown by effect 20; under lightListMutex_
     int64_t streamPausedUntil_ = 0;
     bool brushOn_ = true;
-    std::atomic<uint32_t> hostColour_{0}; // red << 16 | green << 8 | blue      // after a failed frame the stream rests a while
+    std::atomic<uint32_t> hostColour_{0}; // red << 16 | green << 8 | blue
+    // The keyboard's own effects, stepped by the preview thread and fed key presses by the event
+    // readers; the key maps are read by the readers too.
+    std::mutex effectsMutex_;
+    keyboard::KeyboardEffects effects_;
+    uint8_t effectShown_ = 255;      // after a failed frame the stream rests a while
 };
 
 } // namespace q9

@@ -16,6 +16,9 @@ constexpr uint8_t kNoKey = 255;
 const std::array<std::array<uint8_t, 3>, kPictureKeys>& factoryCodes();
 // The six keys of each column, row 0 (the function row) first; 255 where there is none.
 const std::array<std::array<uint8_t, 6>, kColumns>& columnTable();
+// Per picture key its column (0-22) and row (0-5); 255 for no key.
+const std::array<uint8_t, kPictureKeys>& columnOf();
+const std::array<uint8_t, kPictureKeys>& rowOf();
 // Per picture key its ring around the O key (0-11); 255 for no key.
 const std::array<uint8_t, kPictureKeys>& ringOf();
 // A path through the keys 0-125, row by row in alternating direction.

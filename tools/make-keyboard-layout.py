@@ -135,6 +135,13 @@ def write_picture(keys):
         f.write('\n'.join(lines) + '\n')
 
 
+def column_of(n, x):
+    """Column 0 is the macro column; the board's keys fall in the column of their left edge."""
+    if x < LEFT:
+        return 0
+    return min(22, 1 + int(x - LEFT + 0.001))
+
+
 def column_table(keys):
     """23 columns x 6 rows: column 0 the macro keys, then the board's keys by their left edge."""
     table = [[255] * 6 for _ in range(23)]
@@ -142,7 +149,7 @@ def column_table(keys):
         if n >= 120:
             table[0][row] = n
             continue
-        col = min(22, 1 + int((x - LEFT) * 22 / 22.5 + 0.001))
+        col = column_of(n, x)
         if table[col][row] == 255:
             table[col][row] = n
     return table
@@ -196,6 +203,13 @@ def write_tables(keys):
         out.append('    return table;')
         out.append('}')
         out.append('')
+    column = [255] * 170
+    row_of = [255] * 170
+    for n, label, action, x, row, w, h in keys:
+        column[n] = column_of(n, x)
+        row_of[n] = row
+    array('columnOf', 'uint8_t', column)
+    array('rowOf', 'uint8_t', row_of)
     array('ringOf', 'uint8_t', ring)
     array('pathTable', 'uint8_t', path)
     array('sweepTable', 'uint8_t', sweep)
@@ -225,6 +239,9 @@ constexpr uint8_t kNoKey = 255;
 const std::array<std::array<uint8_t, 3>, kPictureKeys>& factoryCodes();
 // The six keys of each column, row 0 (the function row) first; 255 where there is none.
 const std::array<std::array<uint8_t, 6>, kColumns>& columnTable();
+// Per picture key its column (0-22) and row (0-5); 255 for no key.
+const std::array<uint8_t, kPictureKeys>& columnOf();
+const std::array<uint8_t, kPictureKeys>& rowOf();
 // Per picture key its ring around the O key (0-11); 255 for no key.
 const std::array<uint8_t, kPictureKeys>& ringOf();
 // A path through the keys 0-125, row by row in alternating direction.

@@ -221,6 +221,21 @@ TEST_F(KeyboardPage, TheHostColourIsStreamedAsWholeFramesOnTheCableOnly)
     EXPECT_EQ(board->lightFrames(), sent);
 }
 
+TEST_F(KeyboardPage, AKeyPressedOnTheKeyboardFlashesOnThePicture)
+{
+    startWith("keyboard");
+    showKeyboard();
+    cmd("click deng_Op_tab");
+    cmd("item light_combo_modeSelect 7");
+    const int a = 64;
+    ASSERT_TRUE(waitFor([&] { return (kb->zoneColor(a) & 0xFF) == 0; }, 2000)) << "dark until a key is pressed";
+    ASSERT_TRUE(board->pressKey(kb->deviceKeyOf()[a], true));
+    ASSERT_TRUE(waitFor([&] { return (kb->zoneColor(a) & 0xFF) > 200; }, 3000));
+    EXPECT_EQ(kb->zoneColor(65) & 0xFF, 0u) << "its neighbour stays dark";
+    ASSERT_TRUE(board->pressKey(kb->deviceKeyOf()[a], false));
+    ASSERT_TRUE(waitFor([&] { return (kb->zoneColor(a) & 0xFF) == 0; }, 5000)) << "let go, it fades out";
+}
+
 TEST_F(KeyboardPage, WithTheMouseTwoTabsAndOneEffectForBoth)
 {
     startWith("mouse,keyboard");
