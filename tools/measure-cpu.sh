@@ -10,10 +10,18 @@
 #            preview of the mouse.
 # CPU time is read from the kernel's per-thread scheduler statistics (nanoseconds), so even a few
 # milliseconds in 30 s show. Platform: QT_QPA_PLATFORM if set (e.g. xcb with DISPLAY), else offscreen.
-# Usage: tools/measure-cpu.sh [SECONDS]
+# Usage: tools/measure-cpu.sh [SECONDS] [mouse|keyboard]   (the device simulated; mouse by default)
 set -u
 cd "$(dirname "$0")/../build/app" || exit 2
 seconds=${1:-30}
+device=${2:-mouse}
+# Where the effect list of the lighting page is, and the keys that go from the device's factory
+# effect to its spectrum.
+case "$device" in
+  mouse) combo="450 277"; pick="Down Down Return" ;;      # breathing (1) to spectrum (3)
+  keyboard) combo="153 313"; pick="Up Return" ;;           # breathing (5) to spectrum (4)
+  *) echo "usage: $0 [SECONDS] [mouse|keyboard]" >&2; exit 2 ;;
+esac
 work=$(mktemp -d "${TMPDIR:-/tmp}/q9zen-measure.XXXXXX")
 trap 'rm -rf "$work"' EXIT
 export QT_QPA_PLATFORM=${QT_QPA_PLATFORM:-offscreen}
@@ -26,19 +34,19 @@ cpu_ns() { for t in /proc/"$1"/task/*; do echo "${t##*/} $(cut -d' ' -f1 "$t/sch
 # its last sample; one that started counts from zero).
 used_ns() { awk 'NR == FNR {a[$1] = $2; next} {s += $2 - ($1 in a ? a[$1] : 0)} END {printf "%d", s}' "$1" "$2"; }
 
-# Clicks the effect list of the lighting page (where the skin puts it) and picks two rows down:
-# from the mouse's factory breathing effect to the spectrum.
+# Clicks the effect list of the lighting page (where the skin puts it) and picks the spectrum.
 choose_spectrum() { # PID
   local wid; wid=$(xdotool search --sync --onlyvisible --pid "$1" 2>/dev/null | head -1)
-  xdotool mousemove --window "$wid" 450 277 click 1; sleep 0.5; xdotool key Down Down Return
+  # shellcheck disable=SC2086
+  xdotool mousemove --window "$wid" $combo click 1; sleep 0.5; xdotool key $pick
 }
 
 measure() { # NAME [--user-picks-spectrum] ARGS...
   local name=$1; shift
-  local pick=false; [ "${1:-}" = --user-picks-spectrum ] && { pick=true; shift; }
-  ./q9zen --simulate mouse "$@" >/dev/null 2>&1 & local pid=$!
+  local picking=false; [ "${1:-}" = --user-picks-spectrum ] && { picking=true; shift; }
+  ./q9zen --simulate "$device" "$@" >/dev/null 2>&1 & local pid=$!
   sleep 3
-  if $pick; then choose_spectrum "$pid"; fi
+  if $picking; then choose_spectrum "$pid"; fi
   sleep 2
   cpu_ns "$pid" > "$work/a"
   sleep "$seconds"
@@ -57,6 +65,6 @@ if command -v Xvfb >/dev/null && command -v xdotool >/dev/null; then
   Xvfb :73 -screen 0 1280x800x24 >/dev/null 2>&1 & xvfb=$!
   sleep 1
   DISPLAY=:73 QT_QPA_PLATFORM=xcb measure spectrum --user-picks-spectrum
-  grep -rho '"SelectItem" : [0-9]*' "$work/data" | sed 's/^/  profile after the pick: /'
+  grep -rho '"SelectItem" : [0-9]*' "$work/data/$device" | sed "s/^/  $device profile after the pick: /"
   kill "$xvfb"
 fi
