@@ -38,14 +38,19 @@ void CDeviceKeyButtonUI::updatePictureDrawing()
     // picture instead of every zone and the layers under each. The zone keeps its place and
     // geometry (rubber-band selection) but takes no paint and no pointer of its own: a mask
     // outside itself passes both to the picture.
+    // A key with a look of its own that never changes (background, border, label; no hover or
+    // pushed look) is drawn by the picture too: its look lies in the picture's kept backdrop, so a
+    // frame paints only the lights. Such a key still takes the pointer (it is clicked).
     const bool byPicture = lightLayer_ && qobject_cast<CSelectPanelUI*>(parentWidget())
-                        && (keySetHidden_ || keySetImage_.isEmpty()) && !basePaintsAnything() && normalImage_.isEmpty()
+                        && (keySetHidden_ || keySetImage_.isEmpty()) && normalImage_.isEmpty()
                         && hotImage_.isEmpty() && pushedImage_.isEmpty() && disabledImage_.isEmpty()
-                        && foreImage_.isEmpty() && hotForeImage_.isEmpty() && !hotBkColor_ && !pushedBkColor_;
-    if (byPicture == drawnByPicture_)
+                        && foreImage_.isEmpty() && hotForeImage_.isEmpty() && !hotBkColor_ && !pushedBkColor_
+                        && !hotTextColor_ && !pushedTextColor_;
+    const bool masked = byPicture && !basePaintsAnything();
+    if (byPicture == drawnByPicture_ && masked == !mask().isEmpty())
         return;
     drawnByPicture_ = byPicture;
-    if (byPicture)
+    if (masked)
         setMask(QRegion(-1, -1, 1, 1));
     else
         clearMask();
@@ -156,6 +161,12 @@ void CDeviceKeyButtonUI::doEvent(UiEvent& e)
     ui::Button::doEvent(e);
 }
 
+void CDeviceKeyButtonUI::paintStaticLook(QPainter& p)
+{
+    if (basePaintsAnything())
+        ui::Button::doPaint(p);
+}
+
 bool CDeviceKeyButtonUI::paintsAnything() const
 {
     // A key at rest over the device picture draws nothing; a frame of the light preview
@@ -258,6 +269,19 @@ CSelectPanelUI::CSelectPanelUI(QWidget* parent) : ui::VerticalLayout(parent)
     setMouseTracking(true);
 }
 
+void CSelectPanelUI::paintStaticLooks(QPainter& p, const QRect& area)
+{
+    for (QObject* child : children()) {
+        auto* zone = qobject_cast<CDeviceKeyButtonUI*>(child);
+        if (!zone || !zone->drawnByPicture() || zone->isHidden() || !zone->geometry().intersects(area))
+            continue;
+        p.save();
+        p.translate(zone->pos());
+        zone->paintStaticLook(p);
+        p.restore();
+    }
+}
+
 std::vector<int> CSelectPanelUI::backdropKey(qreal dpr) const
 {
     // Everything the backdrop depends on: the look of the layouts (a generation counter that a
@@ -271,6 +295,10 @@ std::vector<int> CSelectPanelUI::backdropKey(qreal dpr) const
         key.push_back(w->width());
         key.push_back(w->height());
     }
+    // The labels of the keys whose look is kept in it (a language change renames them).
+    for (const QObject* child : children())
+        if (const auto* zone = qobject_cast<const CDeviceKeyButtonUI*>(child); zone && zone->drawnByPicture())
+            key.push_back(int(qHash(zone->text())));
     return key;
 }
 
@@ -307,6 +335,12 @@ void CSelectPanelUI::renderBackdrop(qreal dpr)
         (*it)->render(&image, QPoint(0, 0), QRegion(area), QWidget::RenderFlags());
     }
     render(&image, QPoint(0, 0), QRegion(rect()), QWidget::RenderFlags());
+    {
+        QPainter p(&image);
+        p.setRenderHint(QPainter::Antialiasing);
+        const ui::ExposedRegion whole(nullptr);
+        paintStaticLooks(p, rect());
+    }
     renderingBackdrop_ = false;
     backdrop_ = QPixmap::fromImage(std::move(image));
 }
@@ -420,6 +454,8 @@ void CSelectPanelUI::paintEvent(QPaintEvent* e)
         }
     }
     const QRect exposed = e->rect();
+    if (!opaque)
+        paintStaticLooks(p, exposed); // not in a backdrop yet
     // The light zones that leave their drawing to the picture, in their order (under the keys,
     // which are painted after the picture as its children).
     for (QObject* child : children()) {

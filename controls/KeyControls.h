@@ -39,6 +39,8 @@ public:
     bool drawnByPicture() const { return drawnByPicture_; }
     void paintLightLayer(QPainter& p);
     void paintSelection(QPainter& p);
+    // Its background, border and label, for a picture that draws it.
+    void paintStaticLook(QPainter& p);
 
 protected:
     bool paintsAnything() const override;
@@ -97,6 +99,7 @@ private:
     // the picture paints it itself as an opaque widget, so a frame of its lights repaints this one
     // widget and none of the layers under it. Rebuilt when anything under it may have changed.
     std::vector<int> backdropKey(qreal dpr) const;
+    void paintStaticLooks(QPainter& p, const QRect& area);
     bool backdropPossible() const;
     void renderBackdrop(qreal dpr);
 

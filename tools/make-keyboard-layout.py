@@ -118,7 +118,7 @@ def write_picture(keys):
              '     light layer. Keys are "key_"n, the picture number of the key. -->',
              '<Window>',
              '  <Style name="kbkey" cursor="hand" borderround="3" bkcolor="#FF1E222A" bordercolor="#FF2E333E" bordersize="1"',
-             '         textcolor="#FF8C93A3" hottextcolor="#FFE6E8EE" font="5" align="center" hotbkcolor="#FF262B35"/>',
+             '         textcolor="#FFC9CED8" font="5" align="center" lightimage="images/keyboard/keylight.svg"/>',
              '  <SelectPanel name="device_key_light" width="%d" height="%d" cursor="cross">' % (width, height)]
     for n, label, action, x, row, w, h in keys:
         px = int(round(x * U))
