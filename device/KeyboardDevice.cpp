@@ -410,7 +410,7 @@ int CTarvenixKeyboardDevice::stepPreview(int64_t now)
             const uint8_t e = s.selectItem;
             if (e == 6 || e == 17)
                 return kWaitForever; // unchanging until the light state changes
-            if ((e == 7 || e == 8 || e == 25) && effects_.idle())
+            if ((e == 7 || e == 8 || e == 9 || e == 25) && effects_.idle())
                 return kWaitForever; // dark until the next key press wakes it
             return (5 - std::min<int>(s.speed, 4)) * light::kTickMs * 4;
         }
@@ -448,7 +448,7 @@ int CTarvenixKeyboardDevice::stepPreview(int64_t now)
     }
     case kStatic:
     default:
-        // The keyboard's own effects (waves, ripples, flashes, stars, custom colours …) follow.
+        // Audio (29) comes with the audio lighting; until then the light colour stands.
         effectStatic();
         return kWaitForever;
     }

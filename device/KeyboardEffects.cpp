@@ -10,7 +10,14 @@ namespace {
 
 constexpr uint8_t kColumnWave = 1, kFineWave = 2, kPathWave = 3, kBreathing = 5, kStatic = 6, kFlash = 7, kRipple = 8,
                   kStars = 10, kRainbowKeys = 11, kRowWave = 12, kFixedColour = 17, kRadialWave = 18, kSweep = 21,
-                  kFlashNeighbours = 25;
+                  kFlashNeighbours = 25, kPlaneTrail = 9, kRippleRain = 13, kShow = 14, kTwinkle = 15, kRippleEdges = 16,
+                  kSlowTwinkle = 22, kSequence = 24;
+
+// The show's opening (effect 14): two keys a step, from both ends of the path towards the middle;
+// its second stage lights one of sixteen pairs around O a step.
+constexpr int kIntroSteps = 20;
+constexpr int kPairs = 16;
+constexpr int kSequenceSteps = 52;
 
 // Rises over entries 0-24, falls to 0 by entry 87 and stays dark after.
 const std::array<uint8_t, 192>& curveC()
@@ -62,9 +69,27 @@ void KeyboardEffects::reset(uint8_t effect)
     flash_.fill(0);
     for (auto& p : planes_)
         p.fill(0);
+    stage_ = 0;
     if (effect == kRainbowKeys)
         for (int i = 0; i < kKeys; ++i)
             colourIndex_[size_t(i)] = uint8_t(33 * (i + 1) % 192);
+    if (effect == kRippleRain)
+        for (auto& p : planes_)
+            p[9] |= 0x40;
+    if (effect == kRippleEdges)
+        for (auto& p : planes_)
+            p[1] |= 0x01;
+    if (effect == kTwinkle || effect == kSlowTwinkle)
+        for (int k = 0; k < kKeys; ++k) {
+            const int c = columnOf()[size_t(k)], r = rowOf()[size_t(k)];
+            if (c >= kColumns)
+                continue;
+            int start = effect == kTwinkle ? (37 * (c + 3 * r)) % 192 : 157 - 8 * c - 35 * r;
+            while (start < 0)
+                start += 193;
+            counter_[size_t(k)] = uint8_t(start % 192);
+            colourIndex_[size_t(k)] = uint8_t(7 * c % 192);
+        }
 }
 
 void KeyboardEffects::show(light::LightPreview& out, int key, light::Rgb c, uint8_t brightness)
@@ -79,6 +104,61 @@ void KeyboardEffects::seedRipple(int key)
     const uint8_t bit = uint8_t(1u << rowOf()[size_t(key)]);
     for (auto& p : planes_)
         p[columnOf()[size_t(key)]] |= bit;
+}
+
+bool KeyboardEffects::planeBit(int key) const
+{
+    const uint8_t c = columnOf()[size_t(key)], r = rowOf()[size_t(key)];
+    if (c >= kColumns || r > 5)
+        return false;
+    for (const auto& p : planes_)
+        if (p[c] >> r & 1)
+            return true;
+    return false;
+}
+
+void KeyboardEffects::stepShow(const LightInfoRecord& s, light::LightPreview& out)
+{
+    const auto& path = pathTable();
+    auto light = [&](int k) {
+        if (k >= 0 && k < kKeys) {
+            reactive_[size_t(k)] = 255;
+            colourIndex_[size_t(k)] = uint8_t(random_() % 192);
+        }
+    };
+    switch (stage_) {
+    case 0: // from both ends of the path inwards, two keys a step
+        light(path[size_t(position_)]);
+        light(path[path.size() - 1 - size_t(position_)]);
+        if (++position_ >= kIntroSteps)
+            stage_ = 1, position_ = 0;
+        break;
+    case 1: { // pairs of keys around O, mirrored through it
+        const int pair = position_ % kPairs;
+        const int ring = 1 + pair / 4;
+        int found = 0;
+        for (int k = 0; k < kKeys && found < 2; ++k)
+            if (ringOf()[size_t(k)] == ring && (k % 4) == pair % 4)
+                light(k), ++found;
+        if (++position_ >= 31 && reactive_[72] == 0)
+            stage_ = 2, position_ = 0;
+        break;
+    }
+    case 2:
+        seedRipple(52);
+        stage_ = 3;
+        break;
+    case 3:
+        rippleStep(s.multiColor != 0);
+        if (reactive_[124] > 0)
+            stage_ = 4;
+        break;
+    default:
+        if (reactive_[124] == 0)
+            stage_ = 0, position_ = 0;
+        break;
+    }
+    decayAndShow(s, out);
 }
 
 void KeyboardEffects::rippleStep(bool multiColour)
@@ -127,7 +207,7 @@ void KeyboardEffects::keyPressed(uint8_t effect, bool multiColour, int key, int 
 {
     if (key < 0 || key >= kKeys)
         return;
-    if (effect == kRipple) {
+    if (effect == kRipple || effect == kPlaneTrail) {
         if (state == 1)
             seedRipple(key);
         return;
@@ -250,6 +330,91 @@ bool KeyboardEffects::step(const LightInfoRecord& s, light::LightPreview& out)
             if (ring < kRings)
                 show(out, k, wheel[size_t((phase_ + 7 * (ring + 1)) % 192)], level);
         }
+        return true;
+    case kPlaneTrail: {
+        // Lit where any plane has a bit; planes 1 and 3 are spent, 2 and 4 run on sideways.
+        for (int k = 0; k < kKeys; ++k)
+            if (planeBit(k)) {
+                reactive_[size_t(k)] = 255;
+                if (s.multiColor)
+                    colourIndex_[size_t(k)] = uint8_t(random_() % 192);
+            }
+        planes_[0].fill(0);
+        planes_[2].fill(0);
+        for (int c = 0; c < kColumns; ++c) {
+            planes_[1][size_t(kColumns - 1 - c)] = kColumns - 2 - c >= 0 ? planes_[1][size_t(kColumns - 2 - c)] : 0;
+            planes_[3][size_t(c)] = c + 1 < kColumns ? planes_[3][size_t(c + 1)] : 0;
+        }
+        decayAndShow(s, out);
+        return true;
+    }
+    case kRippleRain: {
+        uint8_t all = 0;
+        for (const auto& p : planes_)
+            all |= p[9];
+        if (all == 0x01 || all == 0x40 || all == 0)
+            for (auto& p : planes_)
+                p[9] |= 0x40;
+        if (++position_ % 2 == 0)
+            rippleStep(s.multiColor != 0);
+        decayAndShow(s, out);
+        return true;
+    }
+    case kRippleEdges: {
+        auto alone = [&](int column, uint8_t bit) {
+            uint8_t all = 0;
+            for (const auto& p : planes_)
+                all |= p[size_t(column)];
+            return all == bit || all == 0;
+        };
+        if (alone(1, 0x01))
+            for (auto& p : planes_)
+                p[1] |= 0x01;
+        if (alone(22, 0x40))
+            for (auto& p : planes_)
+                p[22] |= 0x40;
+        rippleStep(s.multiColor != 0);
+        for (uint8_t k : pathTable()) {
+            reactive_[k] = decayStep(reactive_[k]);
+            const light::Rgb c = s.multiColor ? wheel[colourIndex_[k]] : own;
+            show(out, k, c, scaled(reactive_[k], level));
+        }
+        return true;
+    }
+    case kTwinkle:
+    case kSlowTwinkle:
+        for (uint8_t k : pathTable()) {
+            const int next = counter_[k] + (s.selectItem == kTwinkle ? 2 : 1);
+            if (next >= 192) {
+                counter_[k] = 0;
+                colourIndex_[k] = uint8_t(random_() % 192);
+            } else {
+                counter_[k] = uint8_t(next);
+            }
+            show(out, k, s.multiColor ? wheel[colourIndex_[k]] : own, scaled(curveC()[counter_[k]], level));
+        }
+        return true;
+    case kSequence: {
+        // A bar that runs over the columns and back: step i lights the column i (or 51 - i).
+        phase_ = light::advance(forward, kSequenceSteps, phase_);
+        const int column = phase_ < 26 ? phase_ : 51 - phase_;
+        for (int k = 0; k < kKeys; ++k) {
+            if (columnOf()[size_t(k)] == column) {
+                reactive_[size_t(k)] = 255;
+                colourIndex_[size_t(k)] = 0;
+            } else {
+                reactive_[size_t(k)] = uint8_t(std::max(0, reactive_[size_t(k)] - 5));
+                colourIndex_[size_t(k)] = uint8_t(std::min(191, colourIndex_[size_t(k)] + 3));
+            }
+            if (s.multiColor)
+                show(out, k, wheel[colourIndex_[size_t(k)]], level);
+            else
+                show(out, k, own, scaled(reactive_[size_t(k)], level));
+        }
+        return true;
+    }
+    case kShow:
+        stepShow(s, out);
         return true;
     case kSweep: {
         // One key a step over the 170 numbers, then a step without a key.

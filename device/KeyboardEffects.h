@@ -1,6 +1,7 @@
 #pragma once
 // The keyboard's own light effects on its 170 picture keys: column, path, row and radial waves,
-// key flashes and ripples from key presses, stars, per-key rainbow, sweep. No threads and no UI:
+// key flashes and ripples from key presses, ripple patterns, stars, twinkles, per-key rainbow,
+// sweep, a running bar and a scripted show. No threads and no UI:
 // the keyboard's preview thread calls step() when an effect falls due, the event reader
 // keyPressed(); both under the keyboard's effects lock.
 #include "device/LightPreview.h"
@@ -35,11 +36,15 @@ public:
 
 private:
     void rippleStep(bool multiColour);
+    bool planeBit(int key) const;
+    void stepShow(const LightInfoRecord& s, light::LightPreview& out);
     void decayAndShow(const LightInfoRecord& s, light::LightPreview& out, int colourStep = 0);
     void show(light::LightPreview& out, int key, light::Rgb c, uint8_t brightness);
 
     uint8_t phase_ = 0;
     int position_ = 0;
+    int stage_ = 0;
+    std::array<uint8_t, kKeys> counter_{};
     std::array<uint8_t, kKeys> colourIndex_{};
     std::array<uint8_t, kKeys> reactive_{};
     std::array<uint8_t, kKeys> flash_{}; // 0 idle, 1 rising, 2 falling

@@ -136,3 +136,31 @@ TEST(KeyboardEffects, TheColumnWaveGivesEveryKeyOfAColumnOneColour)
 
 } // namespace
 } // namespace q9::keyboard
+
+namespace q9::keyboard {
+namespace {
+
+// The patterns that start by themselves keep moving, and never leave the picture dark for good.
+TEST(KeyboardEffects, ThePatternEffectsKeepLightingKeys)
+{
+    for (uint8_t effect : {9, 13, 14, 15, 16, 22, 24}) {
+        SCOPED_TRACE(int(effect));
+        KeyboardEffects e;
+        light::LightPreview out(170);
+        e.reset(effect);
+        if (effect == 9)
+            e.keyPressed(9, false, 51, 1); // effect 9 runs on key presses
+        int litSteps = 0;
+        for (int i = 0; i < 400; ++i) {
+            ASSERT_TRUE(e.step(state(effect), out));
+            bool lit = false;
+            for (int k = 0; k < 170 && !lit; ++k)
+                lit = (out.zone(k) & 0xFF) != 0;
+            litSteps += lit ? 1 : 0;
+        }
+        EXPECT_GT(litSteps, effect == 9 ? 3 : 200);
+    }
+}
+
+} // namespace
+} // namespace q9::keyboard

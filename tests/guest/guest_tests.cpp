@@ -1,9 +1,10 @@
-// Runs inside a small Linux guest: the emulated mouse is a kernel HID device through uhid, and the
+// Runs inside a small Linux guest: the emulated mouse and keyboard are kernel HID devices through uhid, and the
 // host side is the real one: HidapiBackend over hidraw, the transport, the command channel, the scan.
 // Nothing simulated above the kernel.
 #include "hid/CommandChannel.h"
 #include "hid/DeviceScanner.h"
 #include "hid/HidapiBackend.h"
+#include "sim/KeyboardEmulator.h"
 #include "sim/MouseEmulator.h"
 #include "sim/UhidBridge.h"
 
@@ -283,6 +284,66 @@ TEST_F(GuestMouse, TheWatchSeesUhidDevicesComeAndGoWithoutPolling)
 
     stop.set();
     watch.join();
+}
+
+// The keyboard through uhid: its cable's two interfaces claim their rows (its vendor collection is
+// the fourth), and the key block, the LED block and a light frame go over hidraw.
+TEST(GuestKeyboard, CableInterfacesClaimTheirRowsAndTheBlocksAndAFrameGoThrough)
+{
+    auto bus = std::make_shared<sim::SimBus>();
+    sim::KeyboardEmulator keyboard{bus};
+    keyboard.plugCable();
+    std::vector<std::unique_ptr<sim::UhidDevice>> kernelDevices;
+    for (int n : {0, 1}) {
+        std::string error;
+        auto dev = sim::UhidDevice::create(keyboard.interfaceOf("cable", n), "Q9 sim keyboard cable",
+                                           "q9zen-sim/keyboard/cable/input" + std::to_string(n), error);
+        ASSERT_TRUE(dev) << error;
+        kernelDevices.push_back(std::move(dev));
+    }
+    auto backend = std::make_shared<HidapiBackend>();
+    const auto deadline = steady_clock::now() + seconds(10);
+    for (;;) {
+        std::vector<HidNodeInfo> nodes;
+        backend->listNodes(nodes);
+        int found = 0;
+        for (const auto& node : nodes)
+            found += node.vid == 0x320F && node.pid == 0x505B;
+        if (found == 2)
+            break;
+        ASSERT_LT(steady_clock::now(), deadline) << "hidraw nodes of the keyboard did not appear";
+        std::this_thread::sleep_for(milliseconds(20));
+    }
+    HidTransport enumerator{backend};
+    LiveInterfaceList live = buildLiveInterfaceList();
+    DeviceScanner scanner{enumerator, live};
+    std::vector<std::pair<ScanEvent, int>> events;
+    scanner.pass([&](ScanEvent e, int row) { events.emplace_back(e, row); });
+    ASSERT_EQ(events.size(), 2u);
+    ASSERT_TRUE(live[0].claimed);
+    ASSERT_TRUE(live[1].claimed);
+    EXPECT_EQ(live[0].path.rfind(L"hid#vid_320f&pid_505b&mi_01&col04#/dev/hidraw", 0), 0u);
+
+    CommandChannel channel(backend);
+    ASSERT_TRUE(channel.cableTransport().open(live[0].path, true, true, true, false));
+    channel.setOpen(true);
+    channel.setMode(1);
+    uint8_t info[34] = {};
+    ASSERT_EQ(channel.readDeviceInfo(info), ResultOk);
+    const size_t keys = info[5];
+    ASSERT_EQ(keys, keyboard.keys().size());
+    ASSERT_TRUE(channel.setBlockSize(3 * keys));
+    std::vector<uint8_t> block(512), leds(512);
+    ASSERT_EQ(channel.readKeyBlock(block.data()), ResultOk);
+    ASSERT_EQ(channel.readThirdBlock(leds.data()), ResultOk);
+    const std::vector<uint8_t> keyBlock = keyboard.keyBlock(0), ledBlock = keyboard.ledBlock();
+    EXPECT_TRUE(std::equal(keyBlock.begin(), keyBlock.begin() + long(3 * keys), block.begin()));
+    EXPECT_TRUE(std::equal(ledBlock.begin(), ledBlock.end(), leds.begin()));
+    std::vector<uint8_t> frame(3 * keys);
+    std::iota(frame.begin(), frame.end(), uint8_t(1));
+    ASSERT_EQ(channel.writeLightFrame(frame.data(), frame.size()), ResultOk);
+    EXPECT_EQ(keyboard.lastLightFrame(), frame);
+    EXPECT_EQ(keyboard.framingErrors(), 0);
 }
 
 } // namespace
