@@ -138,6 +138,7 @@ const std::vector<CMainWnd::Route>& CMainWnd::clickRoutes()
         {R::Whole, "shootdate_export_btn", "shoot export", none},
         {R::Whole, "bullet_selected_prev", "bullet previous", none},
         {R::Whole, "bullet_selected_next", "bullet next", none},
+        {R::Whole, "kb_select_all_btn", "select all keys", [](CMainWnd& w, ui::TNotify&, int) { w.selectAllKeys(); }},
         {R::Whole, "custom_bright_color_btn", "custom colours on", [](CMainWnd& w, ui::TNotify&, int) {
              if (auto* k = keyboard(w)) k->setBrush(true);
          }},

@@ -135,15 +135,8 @@ void CMainWnd::notify(ui::TNotify& msg)
         }
     } else if (msg.type == ui::notify::ClickSelectEnd) {
         // Keys picked on the keyboard's picture with the rubber band take the custom colour.
-        auto* k = qobject_cast<CTarvenixKeyboardDevice*>(currentDevice());
-        if (k && msg.sender && msg.sender->name() == QLatin1String("device_key_light") && k->functionTab() == 1) {
-            std::vector<int> picked;
-            const auto& keys = k->keyButtons();
-            for (int i = 0; i < int(keys.size()); ++i)
-                if (keys[size_t(i)] && keys[size_t(i)]->isSelected())
-                    picked.push_back(i);
-            k->paintKeyColors(picked);
-        }
+        if (msg.sender && msg.sender->name() == QLatin1String("device_key_light"))
+            keysPicked();
     } else if (msg.type == QLatin1String("click_wpremove") || msg.type == QLatin1String("click_wpedit")) {
         return; // nothing, and no default handling either
     } else {
@@ -155,6 +148,31 @@ void CMainWnd::notify(ui::TNotify& msg)
         send(kHookControl, 1, 0);
     // The title-bar buttons are handled above; the library's defaults (which would close the
     // window on "closebtn") do not run for the main window.
+}
+
+// Keys picked on the keyboard's picture take the custom colour while the lighting page shows.
+void CMainWnd::keysPicked()
+{
+    auto* k = qobject_cast<CTarvenixKeyboardDevice*>(currentDevice());
+    if (!k || k->functionTab() != 1)
+        return;
+    std::vector<int> picked;
+    const auto& keys = k->keyButtons();
+    for (int i = 0; i < int(keys.size()); ++i)
+        if (keys[size_t(i)] && keys[size_t(i)]->isSelected())
+            picked.push_back(i);
+    k->paintKeyColors(picked);
+}
+
+void CMainWnd::selectAllKeys()
+{
+    auto* k = qobject_cast<CTarvenixKeyboardDevice*>(currentDevice());
+    if (!k)
+        return;
+    for (auto* b : k->keyButtons())
+        if (b)
+            b->setSelected(true);
+    keysPicked();
 }
 
 void CMainWnd::windowInitStep()
@@ -521,12 +539,17 @@ void CMainWnd::pickStageColour(int n)
         d->onDpiColour(n, chosen & 0xFFFFFF);
 }
 
+namespace {
+// The profile bar of a device's page (the device has a profile list).
+CDeviceProfileUI barOf(CTarvenixUSBDevice* d) { return CDeviceProfileUI(d, *d->profiles()); }
+} // namespace
+
 void CMainWnd::profileSelected()
 {
-    CTarvenixMouseDevice* d = currentMouse();
-    if (!d)
+    CTarvenixUSBDevice* d = currentDevice();
+    if (!d || !d->profiles())
         return;
-    CDeviceProfileUI bar = d->profileBar();
+    CDeviceProfileUI bar = barOf(d);
     if (bar.GetSelectedIndex() < 0)
         return;
     bar.SelectProfile(bar.GetSelectedIndex(), false);
@@ -541,12 +564,12 @@ namespace {
 
 const QString kProfileFilter = QStringLiteral("Profile Files(*.json)");
 
-// The mouse's profile bar with its menu closed, when a profile is selected.
-std::optional<CDeviceProfileUI> barWithSelection(CTarvenixMouseDevice* d)
+// The device's profile bar with its menu closed, when a profile is selected.
+std::optional<CDeviceProfileUI> barWithSelection(CTarvenixUSBDevice* d)
 {
-    if (!d || d->profileBar().GetSelectedIndex() < 0)
+    if (!d || !d->profiles() || barOf(d).GetSelectedIndex() < 0)
         return std::nullopt;
-    CDeviceProfileUI bar = d->profileBar();
+    CDeviceProfileUI bar = barOf(d);
     bar.ShowProfileMenu(false);
     return bar;
 }
@@ -556,10 +579,10 @@ std::optional<CDeviceProfileUI> barWithSelection(CTarvenixMouseDevice* d)
 // Add and copy: asked first; a full list is told.
 void CMainWnd::profileCreate(const QString& question, bool (CDeviceProfileUI::*make)())
 {
-    CTarvenixMouseDevice* d = currentMouse();
-    if (!d || ShowMessageBox(this, QString(), question, dpi(), true, 1) != 1)
+    CTarvenixUSBDevice* d = currentDevice();
+    if (!d || !d->profiles() || ShowMessageBox(this, QString(), question, dpi(), true, 1) != 1)
         return;
-    CDeviceProfileUI bar = d->profileBar();
+    CDeviceProfileUI bar = barOf(d);
     bar.ShowProfileMenu(false);
     if ((bar.*make)())
         ShowMessageBox(this, QString(), QStringLiteral("message_text_32"), dpi(), false, 0);
@@ -571,11 +594,11 @@ void CMainWnd::profileCopy() { profileCreate(QStringLiteral("message_text_27"), 
 
 void CMainWnd::profileDelete()
 {
-    CTarvenixMouseDevice* d = currentMouse();
-    if (!d || d->profileBar().GetProfileCount() < 2
+    CTarvenixUSBDevice* d = currentDevice();
+    if (!d || !d->profiles() || barOf(d).GetProfileCount() < 2
         || ShowMessageBox(this, QString(), QStringLiteral("message_text_30"), dpi(), true, 1) != 1)
         return;
-    CDeviceProfileUI bar = d->profileBar();
+    CDeviceProfileUI bar = barOf(d);
     bar.ShowProfileMenu(false);
     bar.DeleteProfile();
     profileSelected(); // the entry selected now is taken up like a user's pick
@@ -583,7 +606,7 @@ void CMainWnd::profileDelete()
 
 void CMainWnd::profileImport()
 {
-    std::optional<CDeviceProfileUI> bar = barWithSelection(currentMouse());
+    std::optional<CDeviceProfileUI> bar = barWithSelection(currentDevice());
     if (!bar)
         return;
     const QString path = DialogService::instance().openFile(this, kProfileFilter);
@@ -600,7 +623,7 @@ void CMainWnd::profileImport()
 
 void CMainWnd::profileExport()
 {
-    std::optional<CDeviceProfileUI> bar = barWithSelection(currentMouse());
+    std::optional<CDeviceProfileUI> bar = barWithSelection(currentDevice());
     if (!bar)
         return;
     const QString path = DialogService::instance().saveFile(this, kProfileFilter);
@@ -612,10 +635,10 @@ void CMainWnd::profileExport()
 
 void CMainWnd::profileRename()
 {
-    CTarvenixMouseDevice* d = currentMouse();
-    if (!d)
+    CTarvenixUSBDevice* d = currentDevice();
+    if (!d || !d->profiles())
         return;
-    CDeviceProfileUI bar = d->profileBar();
+    CDeviceProfileUI bar = barOf(d);
     if (bar.GetNameEditText().isEmpty())
         return;
     switch (bar.RenameProfile(bar.GetNameEditText())) {
@@ -632,7 +655,7 @@ void CMainWnd::profileRename()
 
 void CMainWnd::profileSwitch()
 {
-    CTarvenixMouseDevice* d = currentMouse();
+    CTarvenixUSBDevice* d = currentDevice();
     if (!d)
         return;
     d->writeSettings(0, 0, 1, screenWidth_, screenHeight_);
@@ -706,10 +729,10 @@ void CMainWnd::defaultButton()
 
 void CMainWnd::profileReset()
 {
-    CTarvenixMouseDevice* d = currentMouse();
-    if (!d || ShowMessageBox(this, QString(), QStringLiteral("message_text_22"), dpi(), true, 1) != 1)
+    CTarvenixUSBDevice* d = currentDevice();
+    if (!d || !d->profiles() || ShowMessageBox(this, QString(), QStringLiteral("message_text_22"), dpi(), true, 1) != 1)
         return;
-    d->profileBar().ResetProfile();
+    barOf(d).ResetProfile();
     d->loadProfile();
     d->refreshPage();
     d->writeSettings(0, 0, 1, screenWidth_, screenHeight_);

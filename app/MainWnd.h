@@ -81,6 +81,9 @@ public:
     bool firstScanDone() const { return firstScanDone_; }
 
     void SetEditState(bool lockStrip, bool idle);
+    // The keyboard's picture: keys picked by the rubber band, or all of them.
+    void keysPicked();
+    void selectAllKeys();
     // A tray menu item picked by the user.
     void onMenu(const QString& item);
     // The message a download of macros gets: r from writeMacros; caller 0 profile switch or mouse

@@ -87,6 +87,7 @@ public:
     int currentSlot() const { return currentSlot_; }
     CKeyboardProfiledata& profile() { return profile_; }
     ProfileList& profileList() { return profiles_; }
+    ProfileList* profiles() override { return &profiles_; }
     CDeviceProfileUI profileBar() { return CDeviceProfileUI(this, profiles_); }
 
 protected:

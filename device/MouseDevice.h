@@ -94,6 +94,7 @@ public:
     const std::vector<std::wstring>& macroNames() const { return macroNames_; }
     const std::vector<int>& effectCodes() const { return effectCodes_; }
     ProfileList& profileList() { return profiles_; }
+    ProfileList* profiles() override { return &profiles_; }
     CDeviceProfileUI profileBar() { return CDeviceProfileUI(this, profiles_); }
 
     // The mouse's own preview effects.

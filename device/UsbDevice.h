@@ -19,6 +19,7 @@
 
 namespace q9 {
 class MessageTarget;
+class ProfileList;
 namespace controls {
 class CDeviceKeyButtonUI;
 }
@@ -155,6 +156,8 @@ public:
     int functionTab() const { return functionTab_; }
     virtual void setDocumentPaths() {}
     virtual std::wstring profilePath() const { return {}; }
+    // The device type's list of profiles, shown by the page's profile bar; null without one.
+    virtual ProfileList* profiles() { return nullptr; }
     virtual void saveProfile() {}
     virtual void setPickerColor(uint32_t a, uint32_t b, uint32_t c);
     std::array<uint32_t, 3> pickerColor() const { return picker_; }

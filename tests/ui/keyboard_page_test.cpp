@@ -182,6 +182,14 @@ TEST_F(KeyboardPage, CustomColoursArePaintedPerKeyAndKeptAsTheGroupOnTheKeyboard
     cmd("click key_0");
     EXPECT_EQ(board->colourPage(2)[3 * ledOf(esc) + 2], 0);
     EXPECT_EQ(board->colourPage(2)[3 * ledOf(a) + 2], 0xCC);
+    // Select-all paints every key with the brush (off: dark).
+    cmd("click custom_bright_color_btn");
+    cmd("colour deng_Color_Pallet 0x010203");
+    cmd("click kb_select_all_btn");
+    for (int key : {0, 64, 108, 124})
+        EXPECT_EQ(board->colourPage(2)[3 * ledOf(key) + 2], 0x03) << key;
+    cmd("colour deng_Color_Pallet 0x3366CC");
+    cmd("click key_64");
     // The picture shows the group.
     ASSERT_TRUE(waitFor([&] { return (kb->zoneColor(a) >> 8) == 0x3366CCu; }, 2000));
     // Read back from the keyboard after a restart, the five pages come into the profile.
@@ -191,7 +199,7 @@ TEST_F(KeyboardPage, CustomColoursArePaintedPerKeyAndKeptAsTheGroupOnTheKeyboard
     kb = keyboard();
     const auto colours = kb->profile().GetKeyColors(2, CTarvenixKeyboardDevice::kKeys);
     EXPECT_EQ(colours[size_t(a)].blue, 0xCC);
-    EXPECT_EQ(colours[size_t(esc)].blue, 0);
+    EXPECT_EQ(colours[size_t(esc)].blue, 0x03);
 }
 
 TEST_F(KeyboardPage, TheHostColourIsStreamedAsWholeFramesOnTheCableOnly)
@@ -234,6 +242,24 @@ TEST_F(KeyboardPage, AKeyPressedOnTheKeyboardFlashesOnThePicture)
     EXPECT_EQ(kb->zoneColor(65) & 0xFF, 0u) << "its neighbour stays dark";
     ASSERT_TRUE(board->pressKey(kb->deviceKeyOf()[a], false));
     ASSERT_TRUE(waitFor([&] { return (kb->zoneColor(a) & 0xFF) == 0; }, 5000)) << "let go, it fades out";
+}
+
+TEST_F(KeyboardPage, TheProfileBarWorksOnTheKeyboardPage)
+{
+    startWith("keyboard");
+    showKeyboard();
+    cmd("click deng_Op_tab");
+    cmd("item light_combo_modeSelect 12");
+    cmd("answer 1");
+    cmd("click device_add_btn");
+    ASSERT_EQ(kb->profileList().Count(), 2);
+    cmd("item device_profile_combo 1");
+    cmd("item light_combo_modeSelect 4");
+    ASSERT_TRUE(waitFor([&] { return record()[1] == 4; }, 2000));
+    // Back to the first profile: its effect is shown and, once the user stops picking, written.
+    cmd("item device_profile_combo 0");
+    EXPECT_EQ(kb->lightEditor()->GetMode(), 12);
+    ASSERT_TRUE(waitFor([&] { return record()[1] == 12; }, 3000));
 }
 
 TEST_F(KeyboardPage, WithTheMouseTwoTabsAndOneEffectForBoth)
