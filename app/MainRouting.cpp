@@ -101,7 +101,9 @@ const std::vector<CMainWnd::Route>& CMainWnd::clickRoutes()
         {R::Prefix, "windowdeviceset_", "system device settings", none},
         {R::Prefix, "DPI_color_option_", "DPI colour", [](CMainWnd& w, ui::TNotify&, int n) { w.pickStageColour(n); }},
         {R::Whole, "default_btn", "default", [](CMainWnd& w, ui::TNotify&, int) { w.defaultButton(); }},
-        {R::Whole, "reset_repeat_btn", "reset repeat", none},
+        {R::Whole, "reset_repeat_btn", "reset repeat", [](CMainWnd& w, ui::TNotify&, int) {
+             if (auto* k = keyboard(w)) k->resetRepeat();
+         }},
         {R::Whole, "device_add_btn", "profile add", [](CMainWnd& w, ui::TNotify&, int) { w.profileAdd(); }},
         {R::Whole, "device_sub_btn", "profile delete", [](CMainWnd& w, ui::TNotify&, int) { w.profileDelete(); }},
         {R::Whole, "device_copy_btn", "profile copy", [](CMainWnd& w, ui::TNotify&, int) { w.profileCopy(); }},

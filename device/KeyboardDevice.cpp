@@ -397,6 +397,16 @@ void CTarvenixKeyboardDevice::onDeviceEvent(uint16_t code, bool)
     }
 }
 
+// The keyboard counts the system's ticks: speeds 0-4 step every 5, 4, 3, 2, 1 of them; the radial
+// and ripple-edge effects every 4 at any speed.
+int CTarvenixKeyboardDevice::stepPeriod(const LightInfoRecord& s)
+{
+    constexpr int kSystemTickMs = 16;
+    if (s.selectItem == 16 || s.selectItem == 18)
+        return 4 * kSystemTickMs;
+    return (5 - std::min<int>(s.speed, 4)) * kSystemTickMs;
+}
+
 int CTarvenixKeyboardDevice::stepPreview(int64_t now)
 {
     const LightInfoRecord s = lightState();
@@ -412,11 +422,11 @@ int CTarvenixKeyboardDevice::stepPreview(int64_t now)
                 return kWaitForever; // unchanging until the light state changes
             if ((e == 7 || e == 8 || e == 9 || e == 25) && effects_.idle())
                 return kWaitForever; // dark until the next key press wakes it
-            return (5 - std::min<int>(s.speed, 4)) * light::kTickMs * 4;
+            return stepPeriod(s);
         }
     }
     // Speeds 0-4 step every 5, 4, 3, 2, 1 counted ticks.
-    const int period = (5 - std::min<int>(s.speed, 4)) * light::kTickMs * 4;
+    const int period = stepPeriod(s);
     switch (s.selectItem) {
     case kSpectrum: effectSpectrum(); return period;
     case kBreathing: effectBreathing(); return period;
@@ -529,6 +539,27 @@ void CTarvenixKeyboardDevice::showColorGroup()
     if (lightEditor_)
         lightEditor_->SetCustomGroup(g);
     writeColourGroup(g, colours);
+}
+
+void CTarvenixKeyboardDevice::reloadColorGroup()
+{
+    const int g = std::clamp(profile_.GetColorGroupIndex(), 0, kGroups - 1);
+    const std::vector<KeyColor> colours = profile_.GetKeyColors(g, kKeys);
+    showColours(colours);
+    writeColourGroup(g, colours);
+}
+
+void CTarvenixKeyboardDevice::resetRepeat()
+{
+    CKeyboardProfiledata defaults;
+    defaults.SetDeviceIndex(0);
+    if (!defaults.LoadDeviceSection(defaultProfilePath()).isObject())
+        return;
+    const KeyboardSystemRecord factory = defaults.GetKeyboardSystem();
+    system_.repeat = factory.repeat;
+    system_.repeatDelay = factory.repeatDelay;
+    storeSystemAndWrite(false);
+    refreshPage();
 }
 
 void CTarvenixKeyboardDevice::setColorGroup(int g)

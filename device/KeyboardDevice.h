@@ -57,6 +57,10 @@ public:
     bool readColourGroups();
     // The picture shows the profile's selected group, which is written to the keyboard.
     void showColorGroup();
+    // As showColorGroup, without selecting the group in the editor.
+    void reloadColorGroup();
+    // The typing rate and delay back to the default profile's.
+    void resetRepeat();
     // The lighting editor chose group g.
     void setColorGroup(int g);
     // A key of the picture clicked while the custom colours are shown: it takes the light colour,
@@ -95,6 +99,7 @@ protected:
     uint16_t eventCode(HidTransport& reader, const uint8_t* report, size_t length) override;
     const char* previewExitTrace() const override { return "KB灯光线程设定退出"; }
     int stepPreview(int64_t now) override;
+    static int stepPeriod(const LightInfoRecord& s);
 
 private:
     bool linkUp();

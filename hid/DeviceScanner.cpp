@@ -3,6 +3,7 @@
 #include "hid/StopEvent.h"
 #include "platform/Trace.h"
 
+#include <algorithm>
 #include <chrono>
 #include <vector>
 
@@ -20,6 +21,10 @@ bool DeviceScanner::anyRowFree() const
             return true;
     return false;
 }
+
+namespace {
+constexpr int kNotOpenable = -2; // probe: a known, free interface that could not be opened
+} // namespace
 
 int DeviceScanner::probe(const std::wstring& path)
 {
@@ -42,7 +47,7 @@ int DeviceScanner::probe(const std::wstring& path)
         return -1;
 
     if (!hid_.open(path, true, false, true, false))
-        return -1;
+        return kNotOpenable;
     const HidAttributes attrs = hid_.attributes();
     const HidCapabilities caps = hid_.capabilities();
     probe.vid = attrs.vid;
@@ -94,6 +99,8 @@ DeviceScanner::PassResult DeviceScanner::pass(const Notify& notify)
         result.enumerated = true;
         while (const std::wstring* path = hid_.nextPath()) {
             const int row = probe(*path);
+            if (row == kNotOpenable)
+                ++result.notReady;
             if (row < 0)
                 continue;
             ++result.arrivals;
@@ -148,7 +155,8 @@ void runDeviceWatch(const std::shared_ptr<HidBackend>& backend, LiveInterfaceLis
     if (!watching)
         trace("device watch: no hot-plug announcements here, the bus is scanned every 100 ms");
     bool first = true;
-    bool settle = false;
+    int settle = 0;   // passes still due after the last change: 2 after a change
+    int retries = 0;  // passes left for interfaces that could not be opened yet
     while (!stop.isSet()) {
         const auto result = scanner.pass(notify);
         if (result.enumerated && first) {
@@ -158,13 +166,20 @@ void runDeviceWatch(const std::shared_ptr<HidBackend>& backend, LiveInterfaceLis
         }
         int wait = kPollPeriodMs;
         if (watching) {
-            wait = settle ? kSettlePassMs : kWaitForever;
-            settle = false;
+            retries = result.notReady > 0 ? (retries > 0 ? retries - 1 : kNotReadyRetries) : 0;
+            if (settle == 2)
+                wait = kSettlePassMs;
+            else if (settle == 1 || retries > 0)
+                wait = kLateSettlePassMs;
+            else
+                wait = kWaitForever;
+            settle = std::max(0, settle - 1);
         }
         const WatchWake w = waitForBusChange(*backend, watching, stop, wait);
         if (w == WatchWake::Stopped)
             break;
-        settle = w == WatchWake::Changed;
+        if (w == WatchWake::Changed)
+            settle = 2;
     }
 }
 

@@ -113,6 +113,15 @@ TEST_F(KeyboardPage, LightingAndTypingOptionsReachTheSettingsRecord)
     EXPECT_EQ(doc.GetKeyboardSystem().repeatDelay, 2);
     EXPECT_EQ(doc.GetKeyboardSystem().winFlag, 0);
     EXPECT_EQ(doc.GetLightInfo().selectItem, 6);
+    // Reset gives back the default profile's typing rate and delay, and keeps the flags.
+    cmd("click reset_repeat_btn");
+    CKeyboardProfiledata defaults;
+    defaults.LoadDeviceSection(kb->defaultProfilePath());
+    doc.LoadDeviceSection(kb->profilePath());
+    EXPECT_EQ(doc.GetKeyboardSystem().repeat, defaults.GetKeyboardSystem().repeat);
+    EXPECT_EQ(doc.GetKeyboardSystem().repeatDelay, defaults.GetKeyboardSystem().repeatDelay);
+    EXPECT_NE(doc.GetKeyboardSystem().repeat, 12);
+    EXPECT_EQ(doc.GetKeyboardSystem().key6Flag, 1);
 }
 
 TEST_F(KeyboardPage, WhatTheKeyboardHoldsIsShownAfterARestart)
