@@ -40,17 +40,16 @@ void CDeviceKeyButtonUI::updatePictureDrawing()
     // outside itself passes both to the picture.
     // A key with a look of its own that never changes (background, border, label; no hover or
     // pushed look) is drawn by the picture too: its look lies in the picture's kept backdrop, so a
-    // frame paints only the lights. Such a key still takes the pointer (it is clicked).
+    // frame paints only the lights. The picture passes it its clicks.
     const bool byPicture = lightLayer_ && qobject_cast<CSelectPanelUI*>(parentWidget())
                         && (keySetHidden_ || keySetImage_.isEmpty()) && normalImage_.isEmpty()
                         && hotImage_.isEmpty() && pushedImage_.isEmpty() && disabledImage_.isEmpty()
                         && foreImage_.isEmpty() && hotForeImage_.isEmpty() && !hotBkColor_ && !pushedBkColor_
                         && !hotTextColor_ && !pushedTextColor_;
-    const bool masked = byPicture && !basePaintsAnything();
-    if (byPicture == drawnByPicture_ && masked == !mask().isEmpty())
+    if (byPicture == drawnByPicture_)
         return;
     drawnByPicture_ = byPicture;
-    if (masked)
+    if (byPicture)
         setMask(QRegion(-1, -1, 1, 1));
     else
         clearMask();
@@ -159,6 +158,30 @@ void CDeviceKeyButtonUI::doEvent(UiEvent& e)
         return;
     }
     ui::Button::doEvent(e);
+}
+
+bool CDeviceKeyButtonUI::hasOwnLook() const { return basePaintsAnything(); }
+
+// A label drawn into the picture's kept backdrop: the backdrop is made again.
+void CDeviceKeyButtonUI::setText(const QString& text)
+{
+    ui::Button::setText(text);
+    if (drawnByPicture_)
+        lookChanged();
+}
+
+void CDeviceKeyButtonUI::textIdsChanged()
+{
+    ui::Button::textIdsChanged();
+    if (drawnByPicture_)
+        lookChanged();
+}
+
+void CDeviceKeyButtonUI::lookChanged()
+{
+    ui::Control::noteLookChanged();
+    if (parentWidget())
+        parentWidget()->update();
 }
 
 void CDeviceKeyButtonUI::paintStaticLook(QPainter& p)
@@ -295,10 +318,6 @@ std::vector<int> CSelectPanelUI::backdropKey(qreal dpr) const
         key.push_back(w->width());
         key.push_back(w->height());
     }
-    // The labels of the keys whose look is kept in it (a language change renames them).
-    for (const QObject* child : children())
-        if (const auto* zone = qobject_cast<const CDeviceKeyButtonUI*>(child); zone && zone->drawnByPicture())
-            key.push_back(int(qHash(zone->text())));
     return key;
 }
 
@@ -385,8 +404,17 @@ void CSelectPanelUI::doEvent(UiEvent& e)
     case EventType::ButtonUp: {
         pressed_ = false;
         captured_ = false;
-        if (!dragging_)
-            break; // a click without a drag selects nothing
+        if (!dragging_) {
+            // A click without a drag selects nothing; a key drawn by the picture (which gets no
+            // pointer of its own) with a look of its own is clicked.
+            for (QObject* child : children())
+                if (auto* key = qobject_cast<CDeviceKeyButtonUI*>(child);
+                    key && key->drawnByPicture() && key->hasOwnLook() && !key->isHidden() && key->geometry().contains(e.pt)) {
+                    key->activate();
+                    break;
+                }
+            break;
+        }
         dragging_ = false;
         current_ = anchor_;
         for (QObject* child : children()) {

@@ -41,6 +41,9 @@ public:
     void paintSelection(QPainter& p);
     // Its background, border and label, for a picture that draws it.
     void paintStaticLook(QPainter& p);
+    bool hasOwnLook() const;
+    void setText(const QString& text) override;
+    void textIdsChanged() override;
 
 protected:
     bool paintsAnything() const override;
@@ -59,6 +62,7 @@ private:
     bool drawnByPicture_ = false;
 
     void updatePictureDrawing();
+    void lookChanged();
     void repaintSelf(); // itself, or its part of the picture when the picture draws it
 };
 

@@ -100,6 +100,7 @@ protected:
     const char* previewExitTrace() const override { return "KB灯光线程设定退出"; }
     int stepPreview(int64_t now) override;
     static int stepPeriod(const LightInfoRecord& s);
+    int previewFrameMs() const override { return 160; } // 170 lights: six frames a second
 
 private:
     bool linkUp();

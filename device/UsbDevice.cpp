@@ -402,7 +402,7 @@ void CTarvenixUSBDevice::runPreview(StopEvent& stop)
             due = now + std::max(period, 0);
         } else {
             // The effect steps at its own period; the steps that fell due since the last frame are
-            // run together, so the preview shows at most one frame per kPreviewFrameMs.
+            // run together, so the preview shows at most one frame per previewFrameMs().
             if (due > now) {
                 // Woken before the next step (a new colour, the window shown again): the effect
                 // goes on at its time.
@@ -423,7 +423,7 @@ void CTarvenixUSBDevice::runPreview(StopEvent& stop)
             wait = kWaitForever; // a static picture: nothing more until the state changes
             due = -1;
         } else {
-            wait = int(std::max<int64_t>(std::max(due, now + light::kPreviewFrameMs) - now, 1));
+            wait = int(std::max<int64_t>(std::max(due, now + previewFrameMs()) - now, 1));
         }
     }
     trace(previewExitTrace());

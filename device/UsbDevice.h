@@ -185,6 +185,9 @@ protected:
     virtual uint16_t eventCode(HidTransport& reader, const uint8_t* report, size_t length);
     virtual const char* readerExitTrace() const { return "设备同步线程设定退出"; }
     virtual const char* previewExitTrace() const { return "MS灯光线程设定退出"; }
+    // The shortest time between two frames of the picture: a picture of many lights costs more
+    // a frame and is shown a little less often.
+    virtual int previewFrameMs() const { return light::kPreviewFrameMs; }
     // One step of the effect in the light state; returns the period until the next step in ms.
     virtual int stepPreview(int64_t now);
     // Runs a function on the UI thread (from a worker); dropped if this object goes first.

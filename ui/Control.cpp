@@ -62,6 +62,7 @@ unsigned lookGeneration = 0;
 }
 
 unsigned Control::layoutLookGeneration() { return lookGeneration; }
+void Control::noteLookChanged() { ++lookGeneration; }
 
 Control::Control(QWidget* parent) : QWidget(parent)
 {

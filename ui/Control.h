@@ -41,6 +41,8 @@ public:
     // Moves on whenever a control that holds others changes how it looks (background, border):
     // pictures that keep what lies under them compare it.
     static unsigned layoutLookGeneration();
+    // Something drawn into a kept picture of the layouts changed (a key's label, say).
+    static void noteLookChanged();
     // The control itself when it is of (or derives from) the named class.
     virtual Control* getInterface(const QString& className);
 
