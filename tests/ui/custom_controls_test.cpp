@@ -98,6 +98,29 @@ TEST_F(CustomControls, PressWithoutDragSelectsNothing)
     EXPECT_TRUE(w.seen.empty());
 }
 
+// Keys with a look of their own and a light are drawn by the picture and get no pointer; a click
+// on one still reaches it, through the picture. A plain light zone does not become clickable.
+TEST_F(CustomControls, APictureDrawnKeyIsClickedThroughThePicture)
+{
+    build(R"(<SelectPanel name="panel" height="200">
+        <DeviceKeyButton name="key_1" float="true" pos="10,10,60,40" text="A" bkcolor="#FF202020"/>
+        <DeviceKeyButton name="light_1" float="true" pos="100,10,150,40"/>
+      </SelectPanel>)");
+    auto* key = get<CDeviceKeyButtonUI>("key_1");
+    auto* zone = get<CDeviceKeyButtonUI>("light_1");
+    key->showLightLayer(true);
+    zone->showLightLayer(true);
+    ASSERT_TRUE(key->drawnByPicture());
+    ASSERT_TRUE(zone->drawnByPicture());
+    QWidget* panel = w.findControl("panel");
+    EXPECT_EQ(panel->childAt(QPoint(30, 20)), nullptr) << "the picture takes the pointer";
+    QTest::mouseClick(panel, Qt::LeftButton, {}, QPoint(30, 20));
+    EXPECT_TRUE(w.saw("click", "key_1"));
+    w.seen.clear();
+    QTest::mouseClick(panel, Qt::LeftButton, {}, QPoint(120, 20));
+    EXPECT_TRUE(w.seen.empty());
+}
+
 TEST_F(CustomControls, RecordButtonFadesDownAndUpWhileBlinking)
 {
     build(R"(<RedioMacroButton name="rec" redioimage="rec.png" height="30"/>)");
