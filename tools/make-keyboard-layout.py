@@ -71,9 +71,9 @@ MACROS = [(120 + i, 'G%d' % (i + 1), ('macro', i + 1), i + 1) for i in range(5)]
 
 def default_codes():
     """The factory action of each picture key, as the default profile holds it."""
-    spec = importlib.util.spec_from_file_location('defaults', os.path.join(HERE, 'make-default-data.py'))
-    defaults = importlib.util.module_from_spec(spec)
-    spec.loader.exec_module(defaults)
+    loader = importlib.util.spec_from_file_location('defaults', os.path.join(HERE, 'make-default-data.py'))
+    defaults = importlib.util.module_from_spec(loader)
+    loader.loader.exec_module(defaults)
     return [((c >> 16) & 0xFF, (c >> 8) & 0xFF, c & 0xFF) for c in defaults.keyboard_keys()]
 
 
