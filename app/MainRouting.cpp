@@ -91,10 +91,12 @@ const std::vector<CMainWnd::Route>& CMainWnd::clickRoutes()
         {R::Sender, "skinbtn", "skin picker", [](CMainWnd& w, ui::TNotify& m, int) { new CSkinFrame(&w, m.sender); }},
         {R::Sender, "setbtn", "settings window", none},
         {R::Prefix, "key_", "key pick", [](CMainWnd& w, ui::TNotify&, int n) {
-             // On the lighting page a key of the keyboard takes the custom colour; the key editor
-             // takes the other pages once it exists.
+             // On the lighting page a key of the keyboard takes the custom colour; on the key page
+             // the key editor takes the key.
              if (auto* k = keyboard(w); k && k->functionTab() == 1)
                  k->paintKeyColor(n);
+             else
+                 w.keyPicked(n);
          }},
         {R::Prefix, "color_option_", "preset colour", [](CMainWnd& w, ui::TNotify&, int n) { w.lightPresetColour(n); }},
         {R::Prefix, "audiocolor_option_", "audio preset colour", [](CMainWnd& w, ui::TNotify&, int n) { w.audioPresetColour(n); }},
@@ -111,10 +113,10 @@ const std::vector<CMainWnd::Route>& CMainWnd::clickRoutes()
         {R::Whole, "device_export_btn", "profile export", [](CMainWnd& w, ui::TNotify&, int) { w.profileExport(); }},
         {R::Whole, "device_reset_btn", "profile reset", [](CMainWnd& w, ui::TNotify&, int) { w.profileReset(); }},
         {R::Whole, "device_profile_edit_save_btn", "profile rename", [](CMainWnd& w, ui::TNotify&, int) { w.profileRename(); }},
-        {R::Whole, "key_butt_keysave", "key apply", none},
-        {R::Whole, "key_butt_keydefalut", "key default", none},
-        {R::Whole, "key_butt_keycancel", "key cancel", none},
-        {R::Whole, "key_butt_prosave", "key save", none},
+        {R::Whole, "key_butt_keysave", "key apply", [](CMainWnd& w, ui::TNotify&, int) { w.keyApply(); }},
+        {R::Whole, "key_butt_keydefalut", "key default", [](CMainWnd& w, ui::TNotify&, int) { w.keyShowDefault(); }},
+        {R::Whole, "key_butt_keycancel", "key cancel", [](CMainWnd& w, ui::TNotify&, int) { w.keyCancel(); }},
+        {R::Whole, "key_butt_prosave", "key save", [](CMainWnd& w, ui::TNotify&, int) { w.keySave(); }},
         {R::Whole, "macro_btn_starredio", "macro record start", none},
         {R::Whole, "macro_btn_stopredio", "macro record stop", none},
         {R::Whole, "macro_btn_name_add", "macro add", none},
@@ -200,7 +202,9 @@ const std::vector<CMainWnd::Route>& CMainWnd::selectRoutes()
         {R::Prefix, "bullet_op_", "bullet", none},
         {R::Prefix, "magic_option_", "voice effect", none},
         {R::Prefix, "4120_eq_option_", "EQ preset", none},
-        {R::Prefix, "key_ComBox_check_", "key modifier", none},
+        {R::Prefix, "key_ComBox_check_", "key modifier", [](CMainWnd& w, ui::TNotify& m, int n) {
+             if (checked(m)) w.keyModifier(n); // the option the group unselected says nothing new
+         }},
         {R::Whole, "pointer_precision_check", "pointer precision", [](CMainWnd& w, ui::TNotify& m, int) {
              if (auto* d = mouse(w)) d->onPointerPrecision(checked(m));
          }},
@@ -264,8 +268,8 @@ const std::vector<CMainWnd::Route>& CMainWnd::itemRoutes()
                  k->setColorGroup(k->lightEditor()->GetCustomGroup());
          }},
         {R::Whole, "light_combo_ZZCCmodeSelect", "per-key effect", [](CMainWnd& w, ui::TNotify&, int) { w.lightSecondMode(); }},
-        {R::Whole, "keyset_function_combo", "key function", none},
-        {R::Whole, "keyset_macro_over_combo", "macro repeat", none},
+        {R::Whole, "keyset_function_combo", "key function", [](CMainWnd& w, ui::TNotify&, int) { w.keyFunctionChosen(); }},
+        {R::Whole, "keyset_macro_over_combo", "macro repeat", [](CMainWnd& w, ui::TNotify&, int) { w.keyPlayModeChosen(); }},
         {R::Whole, "Anti_Shake_combo_timeSelect", "debounce", combo},
         {R::Whole, "ble_sleep1_combo", "sleep", combo},
         {R::Whole, "ble_sleep2_combo", "sleep", combo},
@@ -281,13 +285,20 @@ const std::vector<CMainWnd::Route>& CMainWnd::itemRoutes()
 const std::vector<CMainWnd::Route>& CMainWnd::itemLowerRoutes()
 {
     using R = Route;
+    // The function and play-mode lists apply in their own rows above.
+    auto apply = [](CMainWnd& w, ui::TNotify& m, int) {
+        const QString n = m.sender->name();
+        if (n.compare(QLatin1String("keyset_function_combo"), Qt::CaseInsensitive) != 0
+            && n.compare(QLatin1String("keyset_macro_over_combo"), Qt::CaseInsensitive) != 0)
+            w.keyApply();
+    };
     static const std::vector<Route> rows = {
-        {R::Whole, "keyset_function_combo", "key editor", none}, {R::Whole, "keyset_mousekey_combo", "key editor", none},
-        {R::Whole, "keyset_mouseswing_combo", "key editor", none}, {R::Whole, "keyset_mousewheel_combo", "key editor", none},
-        {R::Whole, "keyset_mousedpi_combo", "key editor", none}, {R::Whole, "keyset_media_combo", "key editor", none},
-        {R::Whole, "keyset_system_combo", "key editor", none}, {R::Whole, "keyset_macro_combo", "key editor", none},
-        {R::Whole, "keyset_macro_over_combo", "key editor", none}, {R::Whole, "keyset_gunkey_combo", "key editor", none},
-        {R::Whole, "keyset_combokey_combo", "key editor", none},
+        {R::Whole, "keyset_function_combo", "key editor", apply}, {R::Whole, "keyset_mousekey_combo", "key editor", apply},
+        {R::Whole, "keyset_mouseswing_combo", "key editor", apply}, {R::Whole, "keyset_mousewheel_combo", "key editor", apply},
+        {R::Whole, "keyset_mousedpi_combo", "key editor", apply}, {R::Whole, "keyset_media_combo", "key editor", apply},
+        {R::Whole, "keyset_system_combo", "key editor", apply}, {R::Whole, "keyset_macro_combo", "key editor", apply},
+        {R::Whole, "keyset_macro_over_combo", "key editor", apply}, {R::Whole, "keyset_gunkey_combo", "key editor", apply},
+        {R::Whole, "keyset_combokey_combo", "key editor", apply},
     };
     return rows;
 }
@@ -368,15 +379,15 @@ const std::vector<CMainWnd::Route>& CMainWnd::focusRoutes()
         {R::Whole, "bullet_y_eidt", "bullet values", none},
         {R::Whole, "bullet_delay_eidt", "bullet values", none},
         {R::Whole, "macro_delay", "macro save", none},
-        {R::Whole, "keyset_mouseswing_num_edit", "key apply", none},
-        {R::Whole, "keyset_mouseswing_delay_edit", "key apply", none},
-        {R::Whole, "keyset_mouseswing_speed_edit", "key apply", none},
-        {R::Whole, "keyset_mousewheel_num_edit", "key apply", none},
-        {R::Whole, "keyset_mousewheel_delay_edit", "key apply", none},
-        {R::Whole, "keyset_mousewheel_speed_edit", "key apply", none},
-        {R::Whole, "keyset_mousefire_interval_edit", "key apply", none},
-        {R::Whole, "keyset_mousefire_num_edit", "key apply", none},
-        {R::Whole, "keyset_macro_cycle_edit", "key apply", none},
+        {R::Whole, "keyset_mouseswing_num_edit", "key apply", [](CMainWnd& w, ui::TNotify&, int) { w.keyApply(); }},
+        {R::Whole, "keyset_mouseswing_delay_edit", "key apply", [](CMainWnd& w, ui::TNotify&, int) { w.keyApply(); }},
+        {R::Whole, "keyset_mouseswing_speed_edit", "key apply", [](CMainWnd& w, ui::TNotify&, int) { w.keyApply(); }},
+        {R::Whole, "keyset_mousewheel_num_edit", "key apply", [](CMainWnd& w, ui::TNotify&, int) { w.keyApply(); }},
+        {R::Whole, "keyset_mousewheel_delay_edit", "key apply", [](CMainWnd& w, ui::TNotify&, int) { w.keyApply(); }},
+        {R::Whole, "keyset_mousewheel_speed_edit", "key apply", [](CMainWnd& w, ui::TNotify&, int) { w.keyApply(); }},
+        {R::Whole, "keyset_mousefire_interval_edit", "key apply", [](CMainWnd& w, ui::TNotify&, int) { w.keyApply(); }},
+        {R::Whole, "keyset_mousefire_num_edit", "key apply", [](CMainWnd& w, ui::TNotify&, int) { w.keyApply(); }},
+        {R::Whole, "keyset_macro_cycle_edit", "key apply", [](CMainWnd& w, ui::TNotify&, int) { w.keyApply(); }},
     };
     return rows;
 }

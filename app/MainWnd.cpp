@@ -11,6 +11,8 @@
 #include "hid/DeviceScanner.h"
 #include "device/KeyboardDevice.h"
 #include "device/MouseDevice.h"
+#include "editors/KeySetEditor.h"
+#include "platform/DeviceHook.h"
 #include "platform/Folders.h"
 #include "platform/Trace.h"
 #include "profile/JsonFile.h"
@@ -258,6 +260,11 @@ intptr_t CMainWnd::handleCustomMessage(uint32_t msg, uint64_t wParam, int64_t lP
     // tab on a dead handle.
     if (!powerOn_ && msg != kMsgArrival && msg != kMsgRemoval)
         return 0;
+    if (msg == CDeviceHook::keyboardMessage(CDeviceHook::SingleKey)) {
+        if (lParam)
+            keyCaptured(*reinterpret_cast<const input::KeyRecord*>(lParam));
+        return 0;
+    }
     for (const char* game : {"Game_Start", "Game_End", "Game_Kill", "Game_Death"})
         if (msg == registerWindowMessage(game)) {
             gameLightEvent(wParam, lParam);
@@ -280,7 +287,8 @@ intptr_t CMainWnd::handleCustomMessage(uint32_t msg, uint64_t wParam, int64_t lP
         Q_UNUSED(copy);
         return 0;
     case kHookControl:
-        return 0; // the input hook attaches with the macro recorder
+        keyCapture(wParam == 1);
+        return 0;
     case kTrayCallback:
         onTray(lParam);
         return 0;
@@ -331,6 +339,9 @@ bool CMainWnd::event(QEvent* e)
         windowActive_ = hover_ = e->type() == QEvent::WindowActivate;
         for (auto* d : mice_)
             d->setHoverFlag(hover_);
+        // A key capture ends with the window: keys meant for another program must reach it.
+        if (!windowActive_ && hook_ && hook_->installed() && hook_->mode() == CDeviceHook::SingleKey)
+            hook_->Uninstall();
         break;
     case QEvent::Show:
     case QEvent::Hide:
@@ -500,6 +511,8 @@ void CMainWnd::onMenu(const QString& item)
 void CMainWnd::SetEditState(bool lockStrip, bool idle)
 {
     idle_ = idle;
+    if (editors::CKeySetControlUI* ed = currentKeyEditor())
+        ed->SetButtonsEnabled(!idle);
     if (lockStrip)
         if (ui::Control* strip = findControl(QStringLiteral("device_select_layout")))
             strip->setEnabled(idle);
@@ -585,7 +598,7 @@ void CMainWnd::profileCreate(const QString& question, bool (CDeviceProfileUI::*m
     CDeviceProfileUI bar = barOf(d);
     bar.ShowProfileMenu(false);
     if ((bar.*make)())
-        ShowMessageBox(this, QString(), QStringLiteral("message_text_32"), dpi(), false, 0);
+        ShowMessageBox(this, QString(), QStringLiteral("message_text_32"), dpi(), true, 0);
 }
 
 void CMainWnd::profileAdd() { profileCreate(QStringLiteral("message_text_28"), &CDeviceProfileUI::AddProfile); }
@@ -614,11 +627,11 @@ void CMainWnd::profileImport()
         return;
     // The name inside the file is not used.
     if (!ProfileList::Importable(ReadJsonFile(path.toStdWString()))) {
-        ShowMessageBox(this, QString(), QStringLiteral("message_text_import_bad"), dpi(), false, 0);
+        ShowMessageBox(this, QString(), QStringLiteral("message_text_import_bad"), dpi(), true, 0);
         return;
     }
     if (bar->ImportProfile(path.toStdWString()))
-        ShowMessageBox(this, QString(), QStringLiteral("message_text_32"), dpi(), false, 0);
+        ShowMessageBox(this, QString(), QStringLiteral("message_text_32"), dpi(), true, 0);
 }
 
 void CMainWnd::profileExport()
@@ -629,7 +642,7 @@ void CMainWnd::profileExport()
     const QString path = DialogService::instance().saveFile(this, kProfileFilter);
     if (!path.isEmpty() && !bar->ExportProfile(path.toStdWString())) {
         trace("配置导出失败");
-        ShowMessageBox(this, QString(), QStringLiteral("message_text_export_failed"), dpi(), false, 0);
+        ShowMessageBox(this, QString(), QStringLiteral("message_text_export_failed"), dpi(), true, 0);
     }
 }
 
@@ -643,10 +656,10 @@ void CMainWnd::profileRename()
         return;
     switch (bar.RenameProfile(bar.GetNameEditText())) {
     case 0:
-        ShowMessageBox(this, QString(), QStringLiteral("message_text_5"), dpi(), false, 0);
+        ShowMessageBox(this, QString(), QStringLiteral("message_text_5"), dpi(), true, 0);
         break;
     case 2:
-        ShowMessageBox(this, QString(), QStringLiteral("message_text_25"), dpi(), false, 0);
+        ShowMessageBox(this, QString(), QStringLiteral("message_text_25"), dpi(), true, 0);
         break;
     default:
         break;
@@ -717,7 +730,7 @@ void CMainWnd::defaultButton()
     if (!d || ShowMessageBox(this, QString(), QStringLiteral("message_text_22"), dpi(), true, 1) != 1)
         return;
     if (!d->loadDefaultProfile()) {
-        ShowMessageBox(this, QString(), QStringLiteral("message_text_default_missing"), dpi(), false, 0);
+        ShowMessageBox(this, QString(), QStringLiteral("message_text_default_missing"), dpi(), true, 0);
         return; // the profile stays as it was
     }
     const int keys = d->writeCurrentKeyMap(0);
@@ -821,6 +834,7 @@ void CMainWnd::firmwarePrompt(uint64_t product, int64_t version)
 
 void CMainWnd::shutDown()
 {
+    hook_.reset(); // no grab outlives the window
     deviceEnvironment().saveFailed = nullptr;
     deviceEnvironment().writeFailed = nullptr;
     if (tray_)

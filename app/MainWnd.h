@@ -16,12 +16,20 @@
 #include <vector>
 
 namespace q9 {
+class CDeviceHook;
 class CTarvenixUSBDevice;
 class CTarvenixMouseDevice;
 class CDeviceProfileUI;
 class HidBackend;
 namespace ui {
 class TrayIcon;
+}
+namespace editors {
+class CKeySetControlUI;
+}
+namespace input {
+class InputHookBackend;
+struct KeyRecord;
 }
 } // namespace q9
 
@@ -81,6 +89,20 @@ public:
     bool firstScanDone() const { return firstScanDone_; }
 
     void SetEditState(bool lockStrip, bool idle);
+    // The key editor of the current device, when it is a mouse or a keyboard.
+    editors::CKeySetControlUI* currentKeyEditor() const;
+    // The input hook, made at first use; tests give it their own event source first.
+    CDeviceHook& deviceHook();
+    void setInputHookBackend(std::unique_ptr<input::InputHookBackend> backend);
+    // The key editor's handlers, on the current device.
+    void keyPicked(int n);
+    void keyApply();
+    void keyFunctionChosen();
+    void keyPlayModeChosen();
+    void keyModifier(int n);
+    void keyShowDefault();
+    void keyCancel();
+    void keySave();
     // The keyboard's picture: keys picked by the rubber band, or all of them.
     void keysPicked();
     void selectAllKeys();
@@ -160,6 +182,9 @@ private:
     void gameLightEvent(uint64_t variant, int64_t effect);
     void restoreUserLight();
     void workToolQuery();
+    // Message 1054: the input hook for key capture on (wParam 1) or off.
+    void keyCapture(bool on);
+    void keyCaptured(const input::KeyRecord& record);
     void firmwarePrompt(uint64_t product, int64_t version);
     void runWatch(StopEvent& stop);
     int identityOf(int index) const;
@@ -178,6 +203,7 @@ private:
     LiveInterfaceList live_;
     WorkerThread watch_;
     std::unique_ptr<SyncLighting> sync_;
+    std::unique_ptr<CDeviceHook> hook_;
     bool lightControl_ = true;
     bool windowActive_ = false;
     bool hover_ = false;

@@ -218,15 +218,15 @@ bool ScriptRunner::run(const QString& rawLine)
             return false;
         p->setSelectColor(0xFF000000u | uint32_t(n));
         p->sendNotify(ui::notify::ColorChanged, p->getSelectColor(), 0);
-    } else if (command == QLatin1String("killfocus")) {
+    } else if (command == QLatin1String("killfocus") || command == QLatin1String("focus")) {
         ui::Control* c = control();
         if (!c)
             return fail(QStringLiteral("no control \"%1\"").arg(rest));
         QWidget* target = c;
         if (auto* e = qobject_cast<ui::Edit*>(c))
             target = e->lineEdit();
-        QFocusEvent out(QEvent::FocusOut, Qt::OtherFocusReason);
-        QApplication::sendEvent(target, &out);
+        QFocusEvent event(command == QLatin1String("focus") ? QEvent::FocusIn : QEvent::FocusOut, Qt::OtherFocusReason);
+        QApplication::sendEvent(target, &event);
     } else if (command == QLatin1String("item")) {
         ui::Control* c = control();
         if (c && !number(1, n, 0, INT_MAX))

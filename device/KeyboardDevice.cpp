@@ -64,6 +64,7 @@ void CTarvenixKeyboardDevice::buildPage()
     lightEditor_->SetLightKind(KindKeyboard); // through the receiver as well
     loadAuxiliaryData();
     lightEditor_->SetEffectList(effectNames_, effectVisible_, 4, 4);
+    attachKeyEditor(0);
 }
 
 void CTarvenixKeyboardDevice::loadAuxiliaryData()
@@ -95,6 +96,7 @@ int CTarvenixKeyboardDevice::loadProfile()
 void CTarvenixKeyboardDevice::takeProfileSection(const std::wstring& path)
 {
     profile_.LoadDeviceSection(path);
+    keyList_ = profile_.GetKeyList();
     system_ = profile_.GetKeyboardSystem();
     // The document is what is sent: values the keyboard cannot take are held first.
     LightInfoRecord light = profile_.GetLightInfo();
@@ -150,19 +152,11 @@ void CTarvenixKeyboardDevice::commitAudioLight(const AudioLightRecord& record)
     applyProfileLight();
 }
 
-bool CTarvenixKeyboardDevice::linkUp()
+void CTarvenixKeyboardDevice::linkOpened()
 {
-    if (!command_->isOpen())
-        return false;
-    return !command_->receiverMode() || command_->linkQuery();
+    writeFailureTold_ = false;
+    keyBlockRead_ = false;
 }
-
-bool CTarvenixKeyboardDevice::unreachable() const
-{
-    return command_->isOpen() && (command_->receiverMode() || command_->suspended());
-}
-
-void CTarvenixKeyboardDevice::linkOpened() { writeFailureTold_ = false; }
 
 bool CTarvenixKeyboardDevice::readInfoAndKeyBlock()
 {
@@ -181,13 +175,17 @@ bool CTarvenixKeyboardDevice::readInfoAndKeyBlock()
         trace("读取设备按键信息失败");
         return false;
     }
-    KeyboardKeyMaps maps = buildKeyboardKeyMaps(keyboard::factoryCodes(), keys.data(), leds.data(), info_[5]);
-    {
-        std::lock_guard lock(effectsMutex_);
-        maps_ = std::move(maps);
-    }
+    keyBlock_ = keys;
+    keyBlockRead_ = true;
+    locateKeys(keyboard::factoryCodes().data(), keys.data(), info_[5]);
+    KeyboardKeyMaps maps{std::vector<uint8_t>(kKeys, kNoKey), std::vector<uint8_t>(kKeys, kNoKey)};
     for (int j = 0; j < kKeys; ++j)
-        deviceKeyIndex_[j] = maps_.deviceKey[size_t(j)];
+        if (const int k = deviceKeyIndex_[j]; k != kNoKey) {
+            maps.deviceKey[size_t(j)] = uint8_t(k);
+            maps.led[size_t(j)] = leds[size_t(k)];
+        }
+    std::lock_guard lock(effectsMutex_);
+    maps_ = std::move(maps);
     return true;
 }
 
@@ -260,6 +258,8 @@ void CTarvenixKeyboardDevice::writePending()
 {
     if (settingsPending_)
         writeSettings(0, 0, 1, 0, 0);
+    if (keysPending_)
+        writeCurrentKeyMap(0);
 }
 
 void CTarvenixKeyboardDevice::pollPower()
@@ -281,6 +281,7 @@ int CTarvenixKeyboardDevice::isReceiverLinkUp()
 
 void CTarvenixKeyboardDevice::refreshPage()
 {
+    refreshKeys();
     if (lightEditor_) {
         lightEditor_->SetLightInfo(profile_.GetLightInfo());
         lightEditor_->SetCustomGroup(profile_.GetLightInfo().customGroup);

@@ -27,6 +27,7 @@ public:
     ui::Control* getInterface(const QString& className) override;
 
     void bindPageControls() override { buildPage(); }
+    int noDeviceKey() const override { return kNoKey; }
     void buildPage();
     int applyProfileLight() override;
     void syncFromDevice() override;
@@ -83,7 +84,6 @@ public:
     void onReportRate(int n);
 
     // What the keyboard and its profile hold.
-    const std::array<uint8_t, 34>& deviceInfo() const { return info_; }
     const std::vector<uint8_t>& deviceKeyOf() const { return maps_.deviceKey; } // per picture key, 255: none
     const std::vector<uint8_t>& ledOf() const { return maps_.led; }
     const std::vector<int>& effectCodes() const { return effectCodes_; }
@@ -95,6 +95,8 @@ public:
     CDeviceProfileUI profileBar() { return CDeviceProfileUI(this, profiles_); }
 
 protected:
+    CBasicProfiledata* document() override { return &profile_; }
+    bool readInfoAndKeyBlock() override;
     void onDeviceEvent(uint16_t code, bool cableReader) override;
     uint16_t eventCode(HidTransport& reader, const uint8_t* report, size_t length) override;
     const char* previewExitTrace() const override { return "KB灯光线程设定退出"; }
@@ -103,19 +105,15 @@ protected:
     int previewFrameMs() const override { return 160; } // 170 lights: six frames a second
 
 private:
-    bool linkUp();
     bool writeColourGroup(int g, const std::vector<KeyColor>& colours);
     void showColours(const std::vector<KeyColor>& colours);
-    bool readInfoAndKeyBlock();
     void takeProfileSection(const std::wstring& path);
     void storeSystemAndWrite(bool write);
-    bool unreachable() const;
     void writeDone(bool ok);
     ui::Control* find(const QString& name) const;
 
     CKeyboardProfiledata profile_;
     ProfileList profiles_;
-    std::array<uint8_t, 34> info_{};
     KeyboardKeyMaps maps_{std::vector<uint8_t>(kKeys, kNoKey), std::vector<uint8_t>(kKeys, kNoKey)};
     KeyboardSystemRecord system_;
     int currentSlot_ = 0;

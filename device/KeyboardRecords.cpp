@@ -1,5 +1,7 @@
 #include "device/KeyboardRecords.h"
 
+#include "device/KeyPositions.h"
+
 #include <algorithm>
 
 namespace q9 {
@@ -61,20 +63,16 @@ void takeKeyboardRecord(const uint8_t* r, const std::vector<int>& effectCodes, L
 }
 
 KeyboardKeyMaps buildKeyboardKeyMaps(const std::array<std::array<uint8_t, 3>, 170>& codes, const uint8_t* keyBlock,
-                                     const uint8_t* ledBlock, size_t deviceKeys)
+                                     const uint8_t* ledBlock, size_t deviceKeys, const std::vector<int>& remembered)
 {
     KeyboardKeyMaps maps{std::vector<uint8_t>(codes.size(), 255), std::vector<uint8_t>(codes.size(), 255)};
     deviceKeys = std::min<size_t>(deviceKeys, 170);
-    for (size_t j = 0; j < codes.size(); ++j) {
-        if (codes[j] == std::array<uint8_t, 3>{0x20, 0x00, 0x00})
-            continue; // no key at this place of the picture
-        for (size_t k = 0; k < deviceKeys; ++k)
-            if (std::equal(codes[j].begin(), codes[j].end(), keyBlock + 3 * k)) {
-                maps.deviceKey[j] = uint8_t(k);
-                maps.led[j] = ledBlock[k];
-                break;
-            }
-    }
+    const std::vector<int> at = locateDeviceKeys(codes.data(), codes.size(), keyBlock, deviceKeys, remembered, 255);
+    for (size_t j = 0; j < codes.size(); ++j)
+        if (at[j] != 255) {
+            maps.deviceKey[j] = uint8_t(at[j]);
+            maps.led[j] = ledBlock[at[j]];
+        }
     return maps;
 }
 

@@ -22,14 +22,14 @@ std::array<uint8_t, kKeyboardRecordSize> buildKeyboardRecord(const LightInfoReco
 void takeKeyboardRecord(const uint8_t* record, const std::vector<int>& effectCodes, LightInfoRecord& light,
                         KeyboardSystemRecord& system);
 
-// For each picture key its device key (the first whose action equals the key's factory code) and
-// that key's LED; 255 for none.
+// For each picture key its device key and that key's LED; 255 for none. A key is found by its
+// factory code, a reassigned one at its remembered place (KeyPositions.h).
 struct KeyboardKeyMaps {
     std::vector<uint8_t> deviceKey; // per picture key
     std::vector<uint8_t> led;       // per picture key
 };
 KeyboardKeyMaps buildKeyboardKeyMaps(const std::array<std::array<uint8_t, 3>, 170>& factoryCodes, const uint8_t* keyBlock,
-                                     const uint8_t* ledBlock, size_t deviceKeys);
+                                     const uint8_t* ledBlock, size_t deviceKeys, const std::vector<int>& remembered = {});
 
 // One frame of the host light stream: 3 bytes per LED of the keyboard's k, each picture key's zone
 // colour (packed red, green, blue, brightness) scaled by its brightness at its LED; keys without an

@@ -25,8 +25,6 @@ constexpr uint8_t kEffectWave = 2;
 constexpr uint8_t kEffectRunning = 4;
 constexpr uint8_t kEffectFlash = 7;
 
-bool isMacro(const KeyAction& a) { return IsMacroAction(a); }
-
 QRgb rgbOf(const DpiStage& s) { return qRgb(s.red, s.green, s.blue); }
 
 } // namespace
@@ -77,13 +75,6 @@ ui::Control* CTarvenixMouseDevice::find(const QString& name) const
     return ui::Window::findSubControlByName(const_cast<CTarvenixMouseDevice*>(this), name);
 }
 
-bool CTarvenixMouseDevice::linkUp()
-{
-    if (!command_->isOpen())
-        return false;
-    return !command_->receiverMode() || command_->linkQuery();
-}
-
 void CTarvenixMouseDevice::buildPage()
 {
     CTarvenixUSBDevice::bindPageControls();
@@ -110,11 +101,12 @@ void CTarvenixMouseDevice::buildPage()
     bar.Init();
     showFunctionTab(1);
     profileId_ = bar.GetCurrentProfileId();
-    // The lighting editor; the macro, key and shoot editors attach here once they exist.
+    // The lighting and key editors; the macro and shoot editors attach here once they exist.
     lightEditor_ = std::make_unique<editors::CLightControlUI>(find(QStringLiteral("LightControlItem")));
     lightEditor_->SetLightKind(KindMouse); // on the receiver as well: the same mouse
     loadAuxiliaryData();
     lightEditor_->SetEffectList(effectNames_, effectVisible_, 4, 4);
+    attachKeyEditor(0);
     showSettingsPage(0);
 }
 
@@ -258,15 +250,7 @@ bool CTarvenixMouseDevice::readInfoAndKeyBlock()
     }
     keyBlock_ = block;
     keyBlockRead_ = true;
-    const size_t deviceKeys = info_[5];
-    for (int j = 0; j < kKeys; ++j) {
-        deviceKeyIndex_[j] = kNoDeviceKey;
-        for (size_t k = 0; k < deviceKeys && 3 * k + 2 < keyBlock_.size(); ++k)
-            if (std::equal(factoryCodes()[size_t(j)].begin(), factoryCodes()[size_t(j)].end(), keyBlock_.begin() + long(3 * k))) {
-                deviceKeyIndex_[j] = int(k);
-                break;
-            }
-    }
+    locateKeys(factoryCodes().data(), keyBlock_.data(), info_[5]);
     return true;
 }
 
@@ -408,117 +392,6 @@ void CTarvenixMouseDevice::writePending()
         writeCurrentKeyMap(0);
 }
 
-// Open, but out of reach for now: through the receiver with the mouse off, or paused by the mouse.
-bool CTarvenixMouseDevice::unreachable() const
-{
-    return command_->isOpen() && (command_->receiverMode() || command_->suspended());
-}
-
-Json::Value CTarvenixMouseDevice::macroList() const { return ReadJsonFile(dataFolder() + L"macro.config"); }
-
-int CTarvenixMouseDevice::macroCount() const { return int(ElementCount(Member(macroList(), "MacroInfo"))); }
-
-// The distinct macros of a key list in order of first use, over the keys the device has.
-static std::vector<int> macrosUsedBy(const std::vector<KeyEntry>& keys, const std::map<int, int>& deviceKeyIndex,
-                                     int count, int keysOnPicture)
-{
-    std::vector<int> used;
-    for (int i = 0; i < keysOnPicture && i < int(keys.size()); ++i) {
-        auto it = deviceKeyIndex.find(i);
-        if (it == deviceKeyIndex.end() || it->second == CTarvenixUSBDevice::kNoDeviceKey)
-            continue;
-        const KeyAction& a = keys[size_t(i)].current;
-        if (isMacro(a) && a.param1 < count && std::find(used.begin(), used.end(), a.param1) == used.end())
-            used.push_back(a.param1);
-    }
-    return used;
-}
-
-std::vector<int> CTarvenixMouseDevice::usedMacros() { return macrosUsedBy(keyList_, deviceKeyIndex_, macroCount(), kKeys); }
-
-int CTarvenixMouseDevice::writeKeyMap(int profile, const std::vector<KeyEntry>& keys)
-{
-    if (!linkUp() || command_->suspended()) {
-        keysPending_ = keysPending_ || unreachable();
-        return 0;
-    }
-    // Only a block read from this mouse is written back; one more try, then nothing is written.
-    if (!keyBlockRead_ && !readInfoAndKeyBlock())
-        return -1;
-    std::array<uint8_t, 34> info{};
-    if (command_->readDeviceInfo(info.data()) != ResultOk)
-        return -1;
-    info_ = info;
-    std::array<uint8_t, 512> block{};
-    const size_t used = std::min<size_t>(size_t(3) * info_[5], block.size());
-    std::copy(keyBlock_.begin(), keyBlock_.begin() + long(used), block.begin());
-    const int count = macroCount();
-    const std::vector<int> order = macrosUsedBy(keys, deviceKeyIndex_, count, kKeys);
-    for (int i = 0; i < kKeys && i < int(keys.size()); ++i) {
-        const int at = deviceKeyIndex_[i];
-        if (at == kNoDeviceKey || size_t(3 * at + 2) >= block.size())
-            continue;
-        KeyAction a = keys[size_t(i)].current;
-        if (isMacro(a)) {
-            if (a.param1 < count)
-                a.param1 = uint8_t(std::find(order.begin(), order.end(), a.param1) - order.begin());
-            else
-                a = keys[size_t(i)].defaults; // the macro is gone
-        }
-        block[size_t(3 * at)] = a.type;
-        block[size_t(3 * at + 1)] = a.param1;
-        block[size_t(3 * at + 2)] = a.param2;
-    }
-    if (command_->beginConfig() != ResultOk)
-        return 0;
-    const int written = command_->writeKeyBlock(profile, 0, block.data());
-    const int closed = command_->endConfig();
-    if (written == ResultOk)
-        std::copy(block.begin(), block.end(), keyBlock_.begin());
-    keysPending_ = !(written == ResultOk && closed == ResultOk);
-    // A block the device refused is a failure, even though the transaction was closed.
-    return written == ResultOk && closed == ResultOk ? 1 : 0;
-}
-
-int CTarvenixMouseDevice::writeCurrentKeyMap(int profile) { return writeKeyMap(profile, keyList_); }
-
-int CTarvenixMouseDevice::writeMacros(const std::vector<int>& list)
-{
-    std::array<uint8_t, 34> info{};
-    if (!linkUp() || command_->readDeviceInfo(info.data()) != ResultOk)
-        return -1;
-    info_ = info;
-    const Json::Value macros = Member(macroList(), "MacroInfo");
-    if (ElementCount(macros) == 0 || list.empty())
-        return 0;
-    std::vector<std::vector<std::array<uint8_t, 4>>> sequences;
-    for (int index : list) {
-        const std::string guid = ReadString(Member(Element(macros, Json::ArrayIndex(std::max(0, index))), "Guid"));
-        std::vector<std::array<uint8_t, 4>> events;
-        // The id names a file in the data folder; a hand-edited list must not point elsewhere.
-        if (!guid.empty() && guid.find_first_of("/\\:") == std::string::npos && guid.find('\0') == std::string::npos
-            && guid != "." && guid != "..") {
-            const Json::Value file = ReadJsonFile(dataFolder() + Utf8ToWide(guid) + L".mac");
-            const Json::Value& all = Member(file, "Events");
-            const Json::ArrayIndex n = ElementCount(all);
-            if (int(n) > kMaxMacroEvents)
-                return int(n);
-            for (Json::ArrayIndex e = 0; e < n; ++e)
-                events.push_back(encodeMacroEvent(Element(all, e)));
-        }
-        sequences.push_back(std::move(events));
-    }
-    const std::vector<uint8_t> image = buildSequenceImage(sequences);
-    const size_t capacity = size_t(info_[6]) * 128;
-    if (image.size() > capacity)
-        return int((image.size() - capacity) / 4) + 1;
-    if (command_->beginConfig() != ResultOk)
-        return -1;
-    const int written = command_->writeMacroMemory(image.data(), image.size());
-    const int closed = command_->endConfig();
-    return written == ResultOk && closed == ResultOk ? 0 : -1;
-}
-
 int CTarvenixMouseDevice::writeShootSequences()
 {
     if (!linkUp())
@@ -562,7 +435,7 @@ void CTarvenixMouseDevice::repairMacroKeys()
     loadAuxiliaryData();
     bool changed = false;
     for (KeyEntry& k : keyList_)
-        if (isMacro(k.current) && k.current.param1 >= macroNames_.size()) {
+        if (IsMacroAction(k.current) && k.current.param1 >= macroNames_.size()) {
             k.current = k.defaults;
             changed = true;
         }
@@ -574,11 +447,7 @@ void CTarvenixMouseDevice::repairMacroKeys()
 
 void CTarvenixMouseDevice::loadAuxiliaryData()
 {
-    macroNames_.clear();
-    const Json::Value list = macroList();
-    const Json::Value& macros = Member(list, "MacroInfo");
-    for (Json::ArrayIndex i = 0; i < ElementCount(macros); ++i)
-        macroNames_.push_back(Utf8ToWide(ReadString(Member(Element(macros, i), "MacroName"))));
+    macroNames_ = readMacroNames();
     const DefaultLightNames names =
         ReadDefaultLightNames(deviceEnvironment().programFolder + L"DefaultData/default_light.json", lightIndex_);
     effectNames_ = names.modeNames;
@@ -598,6 +467,7 @@ int CTarvenixMouseDevice::dpiOfStage(int n) const
 
 void CTarvenixMouseDevice::refreshPage()
 {
+    refreshKeys();
     const bool s8925 = sensor() == 0x8925;
     int enabledStages = 0;
     for (int i = 0; i < kStages && i < int(dpiStages_.size()); ++i)

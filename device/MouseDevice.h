@@ -40,10 +40,6 @@ public:
     bool loadDefaultProfile() override;
     void showGameLight(const LightInfoRecord& game) override;
     void endGameLight() override;
-    std::vector<int> usedMacros() override;
-    int writeKeyMap(int profile, const std::vector<KeyEntry>& keys) override;
-    int writeCurrentKeyMap(int profile) override;
-    int writeMacros(const std::vector<int>& list) override;
     int writeSettings(int slot, int firstByte, int flag, int screenWidth, int screenHeight) override;
     void loadAuxiliaryData() override;
     void showFunctionTab(int type) override;
@@ -81,7 +77,6 @@ public:
     void onDoubleClickTime(int value);
 
     // What the mouse and its profile hold.
-    const std::array<uint8_t, 34>& deviceInfo() const { return info_; }
     uint16_t sensor() const { return uint16_t(info_[9] | info_[10] << 8); }
     int dpiStep() const { return info_[11]; }
     int dpiBase() const { return info_[14] | info_[15] << 8; }
@@ -89,7 +84,6 @@ public:
     const std::vector<DpiStage>& dpiStages() const { return dpiStages_; }
     int currentDpiStage() const { return currentDpiStage_; }
     const MouseSystemRecord& mouseSystem() const { return system_; }
-    const std::vector<KeyEntry>& keyList() const { return keyList_; }
     CMouseProfiledata& profile() { return profile_; }
     const std::vector<std::wstring>& macroNames() const { return macroNames_; }
     const std::vector<int>& effectCodes() const { return effectCodes_; }
@@ -103,48 +97,38 @@ public:
     void effectRandomFlash();
 
 protected:
+    CBasicProfiledata* document() override { return &profile_; }
+    bool readInfoAndKeyBlock() override;
     void onDeviceEvent(uint16_t code, bool cableReader) override;
     uint16_t eventCode(HidTransport& reader, const uint8_t* report, size_t length) override;
     const char* readerExitTrace() const override { return "MS 设备同步线程设定退出"; }
     int stepPreview(int64_t now) override;
 
 private:
-    // Open, and through the receiver only while the mouse answers.
-    bool linkUp();
-    bool readInfoAndKeyBlock();
     void storeAndWrite();
-    int macroCount() const;
-    Json::Value macroList() const;
     int dpiOfStage(int n) const;
     void setStageStep(int n, int step);
     void applyDpiRanges();
     // Reads a profile section into the page's state, held to what this mouse accepts.
     void takeProfileSection(const std::wstring& path);
     MouseLimits limits() const;
-    // Open through the receiver, whose mouse does not answer: a write now is owed when it does.
-    bool unreachable() const;
     // Tells the window of a failed write once, until a write succeeds again.
     void writeDone(bool ok);
     ui::Control* find(const QString& name) const;
 
     CMouseProfiledata profile_;
     ProfileList profiles_;
-    std::array<uint8_t, 34> info_{};
-    std::array<uint8_t, 512> keyBlock_{};
     std::array<uint8_t, kMouseRecordSize> settings_{};
     uint8_t previousSlotByte_ = 0;
     std::array<uint8_t, 16> previousHead_{};
     int currentSlot_ = 0;
-    std::vector<KeyEntry> keyList_;
     std::vector<DpiStage> dpiStages_;
     int currentDpiStage_ = 0;
     MouseSystemRecord system_;
     // Writes owed to the mouse for changes it did not take (link down, paused, refused).
     bool settingsPending_ = false;
-    bool keysPending_ = false;
     // Read from the mouse over the current link.
     bool infoRead_ = false;
-    bool keyBlockRead_ = false;
     bool writeFailureTold_ = false;
     // The user's light state while a game's effect is shown.
     std::optional<LightInfoRecord> userLight_;

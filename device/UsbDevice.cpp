@@ -1,7 +1,12 @@
 #include "device/UsbDevice.h"
 
 #include "controls/KeyControls.h"
+#include "device/MouseRecords.h"
+#include "editors/KeySetEditor.h"
 #include "editors/LightEditor.h"
+#include "profile/BasicProfiledata.h"
+#include "profile/JsonAccess.h"
+#include "profile/JsonFile.h"
 #include "platform/HandOver.h"
 #include "platform/Messages.h"
 #include "platform/Trace.h"
@@ -463,9 +468,196 @@ void CTarvenixUSBDevice::paintLights()
 
 void CTarvenixUSBDevice::resetReactive() { preview_ = std::make_unique<light::LightPreview>(lightCount_); }
 
-int CTarvenixUSBDevice::writeKeyMap(int, const std::vector<KeyEntry>&) { return 0; }
-int CTarvenixUSBDevice::writeCurrentKeyMap(int) { return 0; }
-int CTarvenixUSBDevice::writeMacros(const std::vector<int>&) { return 0; }
+bool CTarvenixUSBDevice::linkUp()
+{
+    if (!command_->isOpen())
+        return false;
+    return !command_->receiverMode() || command_->linkQuery();
+}
+
+bool CTarvenixUSBDevice::unreachable() const
+{
+    return command_->isOpen() && (command_->receiverMode() || command_->suspended());
+}
+
+void CTarvenixUSBDevice::setSelectedKey(int n)
+{
+    selectedKey_ = n;
+    if (keyEditor_ && n >= 0 && n < int(keyList_.size()))
+        keyEditor_->SetKeyEntry(keyList_[size_t(n)]);
+}
+
+void CTarvenixUSBDevice::storeKeyEntry(const KeyEntry& entry)
+{
+    if (selectedKey_ < 0 || selectedKey_ >= int(keyList_.size()))
+        return;
+    KeyEntry& key = keyList_[size_t(selectedKey_)];
+    key.current = entry.current;
+    key.current.keyIndex = uint16_t(selectedKey_);
+    if (CBasicProfiledata* doc = document())
+        doc->SetKeyList(keyList_);
+    refreshKeyLabels();
+}
+
+void CTarvenixUSBDevice::refreshKeyLabels()
+{
+    for (size_t i = 0; i < keyButtons_.size() && i < keyList_.size(); ++i)
+        if (auto* b = keyButtons_[i]) {
+            const KeyEntry& k = keyList_[i];
+            b->showKeySetLayer(!(k.current == k.defaults));
+            if (keyEditor_)
+                b->setToolTip(keyEditor_->describe(k.current));
+        }
+}
+
+void CTarvenixUSBDevice::attachKeyEditor(int systemOrder)
+{
+    ui::Control* root = ui::Window::findSubControlByName(this, QStringLiteral("KeySetControlItem"));
+    if (!root)
+        return;
+    keyEditor_ = std::make_unique<editors::CKeySetControlUI>(root);
+    keyEditor_->Bind();
+    keyEditor_->SetDeviceMode(kind_);
+    keyEditor_->SetSystemOrder(systemOrder);
+    keyEditor_->SetLayoutVisible(false);
+    keyEditor_->SetMacroNames(readMacroNames());
+}
+
+void CTarvenixUSBDevice::refreshKeys()
+{
+    refreshKeyLabels();
+    if (keyEditor_ && selectedKey_ >= 0 && selectedKey_ < int(keyList_.size()))
+        keyEditor_->SetKeyEntry(keyList_[size_t(selectedKey_)]);
+}
+
+std::vector<std::wstring> CTarvenixUSBDevice::readMacroNames() const
+{
+    std::vector<std::wstring> names;
+    const Json::Value list = ReadJsonFile(dataFolder() + L"macro.config");
+    const Json::Value& macros = Member(list, "MacroInfo");
+    for (Json::ArrayIndex i = 0; i < ElementCount(macros); ++i)
+        names.push_back(Utf8ToWide(ReadString(Member(Element(macros, i), "MacroName"))));
+    return names;
+}
+
+void CTarvenixUSBDevice::locateKeys(const KeyCode* factory, const uint8_t* block, size_t deviceKeys)
+{
+    const std::wstring memory = keyPositionsPath();
+    const std::vector<int> at = locateDeviceKeys(factory, size_t(keyCount_), block, deviceKeys, readKeyPositions(memory), noDeviceKey());
+    for (int j = 0; j < keyCount_; ++j)
+        deviceKeyIndex_[j] = at[size_t(j)];
+    rememberKeyPositions(memory, at, noDeviceKey());
+}
+
+namespace {
+
+Json::Value readMacroList(const std::wstring& folder) { return ReadJsonFile(folder + L"macro.config"); }
+
+// The distinct macros of a key list in order of first use, over the keys the device has.
+std::vector<int> macrosUsedBy(const std::vector<KeyEntry>& keys, const std::map<int, int>& deviceKeyIndex, int count, int none)
+{
+    std::vector<int> used;
+    for (int i = 0; i < int(keys.size()); ++i) {
+        auto it = deviceKeyIndex.find(i);
+        if (it == deviceKeyIndex.end() || it->second == none)
+            continue;
+        const KeyAction& a = keys[size_t(i)].current;
+        if (IsMacroAction(a) && a.param1 < count && std::find(used.begin(), used.end(), a.param1) == used.end())
+            used.push_back(a.param1);
+    }
+    return used;
+}
+
+} // namespace
+
+int CTarvenixUSBDevice::macroCount() const { return int(ElementCount(Member(readMacroList(dataFolder()), "MacroInfo"))); }
+
+std::vector<int> CTarvenixUSBDevice::usedMacros() { return macrosUsedBy(keyList_, deviceKeyIndex_, macroCount(), noDeviceKey()); }
+
+int CTarvenixUSBDevice::writeKeyMap(int profile, const std::vector<KeyEntry>& keys)
+{
+    if (keyCount_ == 0)
+        return 0;
+    if (!linkUp() || command_->suspended()) {
+        keysPending_ = keysPending_ || unreachable();
+        return 0;
+    }
+    // Only a block read from this device is written back; one more try, then nothing is written.
+    if (!keyBlockRead_ && !readInfoAndKeyBlock())
+        return -1;
+    std::array<uint8_t, 34> info{};
+    if (command_->readDeviceInfo(info.data()) != ResultOk)
+        return -1;
+    info_ = info;
+    std::array<uint8_t, 512> block{};
+    const size_t used = std::min<size_t>(size_t(3) * info_[5], block.size());
+    std::copy(keyBlock_.begin(), keyBlock_.begin() + long(used), block.begin());
+    const int count = macroCount();
+    const std::vector<int> order = macrosUsedBy(keys, deviceKeyIndex_, count, noDeviceKey());
+    for (int i = 0; i < keyCount_ && i < int(keys.size()); ++i) {
+        const int at = deviceKeyIndex_[i];
+        if (at == noDeviceKey() || size_t(3 * at + 2) >= block.size())
+            continue;
+        KeyAction a = keys[size_t(i)].current;
+        if (IsMacroAction(a)) {
+            if (a.param1 < count)
+                a.param1 = uint8_t(std::find(order.begin(), order.end(), a.param1) - order.begin());
+            else
+                a = keys[size_t(i)].defaults; // the macro is gone
+        }
+        block[size_t(3 * at)] = a.type;
+        block[size_t(3 * at + 1)] = a.param1;
+        block[size_t(3 * at + 2)] = a.param2;
+    }
+    if (command_->beginConfig() != ResultOk)
+        return 0;
+    const int written = command_->writeKeyBlock(profile, 0, block.data());
+    const int closed = command_->endConfig();
+    if (written == ResultOk)
+        std::copy(block.begin(), block.end(), keyBlock_.begin());
+    keysPending_ = !(written == ResultOk && closed == ResultOk);
+    // A block the device refused is a failure, even though the transaction was closed.
+    return written == ResultOk && closed == ResultOk ? 1 : 0;
+}
+
+int CTarvenixUSBDevice::writeMacros(const std::vector<int>& list)
+{
+    if (keyCount_ == 0)
+        return 0;
+    std::array<uint8_t, 34> info{};
+    if (!linkUp() || command_->readDeviceInfo(info.data()) != ResultOk)
+        return -1;
+    info_ = info;
+    const Json::Value macros = Member(readMacroList(dataFolder()), "MacroInfo");
+    if (ElementCount(macros) == 0 || list.empty())
+        return 0;
+    std::vector<std::vector<std::array<uint8_t, 4>>> sequences;
+    for (int index : list) {
+        const std::string guid = ReadString(Member(Element(macros, Json::ArrayIndex(std::max(0, index))), "Guid"));
+        std::vector<std::array<uint8_t, 4>> events;
+        // The id names a file in the data folder; a hand-edited list must not point elsewhere.
+        if (!guid.empty() && guid.find_first_of("/\\:") == std::string::npos && guid.find('\0') == std::string::npos
+            && guid != "." && guid != "..") {
+            const Json::Value file = ReadJsonFile(dataFolder() + Utf8ToWide(guid) + L".mac");
+            const Json::Value& all = Member(file, "Events");
+            const Json::ArrayIndex n = ElementCount(all);
+            if (int(n) > kMaxMacroEvents)
+                return int(n);
+            for (Json::ArrayIndex e = 0; e < n; ++e)
+                events.push_back(encodeMacroEvent(Element(all, e)));
+        }
+        sequences.push_back(std::move(events));
+    }
+    const std::vector<uint8_t> image = buildSequenceImage(sequences);
+    const size_t capacity = size_t(info_[6]) * 128;
+    if (image.size() > capacity)
+        return int((image.size() - capacity) / 4) + 1;
+    if (command_->beginConfig() != ResultOk)
+        return -1;
+    const int written = command_->writeMacroMemory(image.data(), image.size());
+    const int closed = command_->endConfig();
+    return written == ResultOk && closed == ResultOk ? 0 : -1;
+}
 int CTarvenixUSBDevice::writeSettings(int, int, int, int, int) { return 0; }
 
 void CTarvenixUSBDevice::showFunctionTab(int type)

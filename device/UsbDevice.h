@@ -5,11 +5,13 @@
 #include "hid/CommandChannel.h"
 #include "hid/DeviceCatalogue.h"
 #include "device/DeviceEnvironment.h"
+#include "device/KeyPositions.h"
 #include "device/LightPreview.h"
 #include "device/WorkerThread.h"
 #include "profile/ProfileRecords.h"
 #include "ui/Containers.h"
 
+#include <array>
 #include <atomic>
 #include <map>
 #include <memory>
@@ -23,8 +25,10 @@ class ProfileList;
 namespace controls {
 class CDeviceKeyButtonUI;
 }
+class CBasicProfiledata;
 namespace editors {
 class CLightControlUI;
+class CKeySetControlUI;
 }
 
 class CTarvenixUSBDevice : public ui::HorizontalLayout {
@@ -144,9 +148,15 @@ public:
     virtual void endGameLight() {}
     // False, with nothing changed, when the default profile is missing or unusable.
     virtual bool loadDefaultProfile() { return false; }
-    virtual std::vector<int> usedMacros() { return {}; }
+    // The macros the keys use, distinct, in order of first use (over keys the device has).
+    virtual std::vector<int> usedMacros();
+    // Writes the actions of the keys into the device's key block: macros renumbered in order of
+    // first use, a key naming a macro that is gone with its factory action. 1 written, 0 not
+    // (owed to the device when it is out of reach), -1 no key block could be read.
     virtual int writeKeyMap(int profile, const std::vector<KeyEntry>& keys);
-    virtual int writeCurrentKeyMap(int profile);
+    virtual int writeCurrentKeyMap(int profile) { return writeKeyMap(profile, keyList_); }
+    // The listed macros as the device's macro image: 0 written (or nothing to write), -1 failed,
+    // otherwise the size error (a macro's event count over 60, or the excess over the memory).
     virtual int writeMacros(const std::vector<int>& list);
     virtual int writeSettings(int slot, int firstByte, int flag, int screenWidth, int screenHeight);
     virtual void loadAuxiliaryData() {}
@@ -161,8 +171,22 @@ public:
     virtual void saveProfile() {}
     virtual void setPickerColor(uint32_t a, uint32_t b, uint32_t c);
     std::array<uint32_t, 3> pickerColor() const { return picker_; }
-    void setSelectedKey(int n) { selectedKey_ = n; }
+    // Key n of the picture becomes the key being edited: the key editor shows its entry.
+    void setSelectedKey(int n);
     int selectedKey() const { return selectedKey_; }
+    // The keys of the picture: each one's current and factory action.
+    const std::vector<KeyEntry>& keyList() const { return keyList_; }
+    // The page's key editor; null for a device without keys, and until the page is built.
+    editors::CKeySetControlUI* keyEditor() const { return keyEditor_.get(); }
+    // An entry from the key editor becomes the selected key's, in the object and the profile
+    // document; the picture marks the keys whose action is not their factory one.
+    void storeKeyEntry(const KeyEntry& entry);
+    void refreshKeyLabels();
+    // The value deviceKeyIndex holds for a picture key the device does not have.
+    virtual int noDeviceKey() const { return kNoDeviceKey; }
+    const std::array<uint8_t, 34>& deviceInfo() const { return info_; }
+    // Where the places of the keys in the device's block are remembered.
+    std::wstring keyPositionsPath() const { return dataFolder() + L"key_positions.json"; }
     virtual void setAudioLevels(const uint8_t*, int) {}
     virtual void setAudioAux(const uint8_t*, int) {}
 
@@ -179,6 +203,23 @@ public:
     const std::map<int, int>& deviceKeyIndex() const { return deviceKeyIndex_; }
 
 protected:
+    // The device's profile document; null for a device without one.
+    virtual CBasicProfiledata* document() { return nullptr; }
+    // Reads the device information and the key block (and what else the device keeps beside it)
+    // and finds the keys in the block.
+    virtual bool readInfoAndKeyBlock() { return false; }
+    // The page's key editor, when the page has one: kind, macro names, hidden until a key is picked.
+    void attachKeyEditor(int systemOrder);
+    // The page shows the keys of the profile: marks, and the picked key's entry in the editor.
+    void refreshKeys();
+    std::vector<std::wstring> readMacroNames() const;
+    // deviceKeyIndex from a key block just read; the places found are remembered.
+    void locateKeys(const KeyCode* factory, const uint8_t* block, size_t deviceKeys);
+    // Open, and through the receiver only while the device answers.
+    bool linkUp();
+    // Open, but out of reach for now: through the receiver with the device off, or paused by it.
+    bool unreachable() const;
+    int macroCount() const;
     // An event report's code, on a reader thread.
     virtual void onDeviceEvent(uint16_t code, bool cableReader) { Q_UNUSED(code); Q_UNUSED(cableReader); }
     // Reads the event code out of a report; the base takes the first usage of the first button item.
@@ -218,6 +259,7 @@ protected:
     DeviceTabLink* tab_ = nullptr;
     PowerItemLink* power_ = nullptr;
     std::unique_ptr<editors::CLightControlUI> lightEditor_;
+    std::unique_ptr<editors::CKeySetControlUI> keyEditor_;
     ui::Control* selectPanel_ = nullptr;
     std::vector<controls::CDeviceKeyButtonUI*> keyButtons_;
     std::vector<controls::CDeviceKeyButtonUI*> lightButtons_;
@@ -230,6 +272,14 @@ protected:
     std::atomic<bool> restartEffect_{false};
 
     std::map<int, int> deviceKeyIndex_;
+    std::array<uint8_t, 34> info_{};
+    std::vector<KeyEntry> keyList_;
+    std::array<uint8_t, 512> keyBlock_{};
+    // Read from the device over the current link: only such a block is written back (a block never
+    // read would erase every key).
+    bool keyBlockRead_ = false;
+    // A key write owed to the device for a change it did not take (link down, paused, refused).
+    bool keysPending_ = false;
     std::map<int, int> keyMapB_, keyMapC_;
 
     std::atomic<bool> hostLightControl_{false};

@@ -7,6 +7,7 @@ packages=(
   cmake g++ make pkg-config ccache
   qt6-base-dev qt6-svg-dev libqt6svg6 libhidapi-dev libudev-dev libjsoncpp-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  libxi-dev libx11-dev xvfb xdotool
   fonts-noto-cjk fonts-noto-core fonts-droid-fallback fonts-play
 )
 

@@ -73,6 +73,8 @@ bool Combo::selectItem(int index, bool notify)
     return true;
 }
 
+void Combo::selectNone() { combo_->setCurrentIndex(-1); }
+
 QString Combo::itemText(int index) const
 {
     if (index < 0 || index >= count())

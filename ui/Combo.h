@@ -23,6 +23,8 @@ public:
     int curSel() const;
     // Selects an item; with notify the "itemselect" notification follows. False for a bad index.
     bool selectItem(int index, bool notify = true);
+    // No item selected (the box shows nothing); no notification.
+    void selectNone();
     QString itemText(int index) const;
     QString itemUserData(int index) const;
     int findUserData(const QString& wanted) const;

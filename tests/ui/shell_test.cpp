@@ -97,15 +97,17 @@ TEST_F(Shell, APlugOrAnUnplugShowsOrHidesTheTabWithinATenthOfASecond)
         t.start();
         cmd("plug mouse");
         ASSERT_TRUE(waitFor([&] { return mouseTab()->tabVisible(); }, 1000));
-        if (test::kTimingChecked)
+        if (test::kTimingChecked) {
             EXPECT_LT(t.elapsed(), 100);
+        }
         mouse = mouseEmulator();
         ASSERT_TRUE(synced());
         t.restart();
         cmd("unplug mouse");
         ASSERT_TRUE(waitFor([&] { return !mouseTab()->tabVisible(); }, 1000));
-        if (test::kTimingChecked)
+        if (test::kTimingChecked) {
             EXPECT_LT(t.elapsed(), 100);
+        }
         mouse->clearReceived();
     }
 }
