@@ -5,10 +5,10 @@
 #include "platform/InputHook.h"
 #include "platform/XInputHook.h"
 
+#include "support/XServer.h"
+
 #include <QApplication>
 #include <QLineEdit>
-#include <QProcess>
-#include <QStandardPaths>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -16,88 +16,15 @@
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
 
-#include <csignal>
-#include <fcntl.h>
-#include <poll.h>
-#include <spawn.h>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
-
-extern char** environ;
 
 namespace q9::input {
 namespace {
 
-std::string g_display;    // ":N" of the private server
-std::string g_skipReason; // set when the server or xdotool is missing
-
-// Xvfb picks a free display itself and writes its number to -displayfd once it accepts clients.
-class XServer {
-public:
-    ~XServer()
-    {
-        if (pid_ > 0) {
-            kill(pid_, SIGTERM);
-            waitpid(pid_, nullptr, 0);
-        }
-    }
-
-    bool start(std::string* why)
-    {
-        int fds[2];
-        if (pipe(fds) != 0) {
-            *why = "no pipe for Xvfb";
-            return false;
-        }
-        const std::string fd = std::to_string(fds[1]);
-        std::vector<std::string> args{"Xvfb", "-displayfd", fd, "-noreset", "-nolisten", "tcp", "-screen", "0", "1280x800x24"};
-        std::vector<char*> argv;
-        for (std::string& a : args)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_addclose(&actions, fds[0]);
-        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-        const int rc = posix_spawnp(&pid_, "Xvfb", &actions, nullptr, argv.data(), environ);
-        posix_spawn_file_actions_destroy(&actions);
-        close(fds[1]);
-        if (rc != 0) {
-            pid_ = -1;
-            close(fds[0]);
-            *why = "Xvfb is not on PATH";
-            return false;
-        }
-        std::string number;
-        pollfd p{fds[0], POLLIN, 0};
-        char c = 0;
-        while (poll(&p, 1, 10000) == 1 && read(fds[0], &c, 1) == 1 && c != '\n')
-            number += c;
-        close(fds[0]);
-        if (c != '\n' || number.empty()) {
-            *why = "Xvfb did not start within 10 s";
-            return false;
-        }
-        display_ = ":" + number;
-        return true;
-    }
-
-    const std::string& display() const { return display_; }
-
-private:
-    pid_t pid_ = -1;
-    std::string display_;
-};
-
-void xdotool(const QStringList& args)
-{
-    QProcess p;
-    p.start("xdotool", args);
-    ASSERT_TRUE(p.waitForFinished(5000)) << args.join(' ').toStdString();
-    ASSERT_EQ(p.exitCode(), 0) << args.join(' ').toStdString() << ": " << p.readAllStandardError().toStdString();
-}
+using test::g_display;
+using test::g_skipReason;
+using test::xdotool;
 
 class XInputHookTest : public testing::Test {
 protected:
@@ -358,33 +285,4 @@ TEST(XInputHookChoice, OnX11TheDesktopSourceIsChosenUnlessAnotherIsForced)
 } // namespace
 } // namespace q9::input
 
-int main(int argc, char** argv)
-{
-    testing::InitGoogleTest(&argc, argv);
-    // The server starts before the application so that the application shows on it; listing
-    // the tests needs none.
-    q9::input::XServer server;
-    std::string why;
-    if (GTEST_FLAG_GET(list_tests))
-        q9::input::g_skipReason = "only listing";
-    else if (QStandardPaths::findExecutable("xdotool").isEmpty())
-        q9::input::g_skipReason = "xdotool is not on PATH";
-    else if (!server.start(&why))
-        q9::input::g_skipReason = why;
-    if (q9::input::g_skipReason.empty()) {
-        q9::input::g_display = server.display();
-        qputenv("DISPLAY", QByteArray::fromStdString(server.display()));
-        qputenv("QT_QPA_PLATFORM", "xcb");
-        // The private server has no session bus. Without an address libdbus would try to launch
-        // one for the display when Qt's desktop services ask (and leave its buffers behind).
-        qputenv("DBUS_SESSION_BUS_ADDRESS", "unix:path=/nonexistent");
-    } else {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    int result = 0;
-    {
-        QApplication app(argc, argv);
-        result = RUN_ALL_TESTS();
-    } // the application leaves the server before the server ends
-    return result;
-}
+int main(int argc, char** argv) { return q9::test::runOnPrivateXServer(argc, argv); }
