@@ -5,6 +5,9 @@
 #include "device/KeyboardDevice.h"
 #include "device/MouseDevice.h"
 #include "editors/LightEditor.h"
+#include "editors/MacroEditor.h"
+#include "editors/ShootEditor.h"
+#include "platform/DeviceHook.h"
 #include "platform/Trace.h"
 #include "ui/Combo.h"
 #include "ui/Control.h"
@@ -117,31 +120,37 @@ const std::vector<CMainWnd::Route>& CMainWnd::clickRoutes()
         {R::Whole, "key_butt_keydefalut", "key default", [](CMainWnd& w, ui::TNotify&, int) { w.keyShowDefault(); }},
         {R::Whole, "key_butt_keycancel", "key cancel", [](CMainWnd& w, ui::TNotify&, int) { w.keyCancel(); }},
         {R::Whole, "key_butt_prosave", "key save", [](CMainWnd& w, ui::TNotify&, int) { w.keySave(); }},
-        {R::Whole, "macro_btn_starredio", "macro record start", none},
-        {R::Whole, "macro_btn_stopredio", "macro record stop", none},
-        {R::Whole, "macro_btn_name_add", "macro add", none},
-        {R::Whole, "macro_btn_name_sub", "macro delete", none},
-        {R::Whole, "macro_btn_name_edit", "macro rename", none},
-        {R::Whole, "macro_btn_save", "macro save", none},
-        {R::Whole, "macro_btn_cancel", "macro cancel", none},
-        {R::Whole, "macro_btn_import", "macro import", none},
-        {R::Whole, "macro_btn_export", "macro export", none},
-        {R::Whole, "macro_btn_up", "macro action up", none},
-        {R::Whole, "macro_btn_down", "macro action down", none},
-        {R::Whole, "macro_btn_uptop", "macro action top", none},
-        {R::Whole, "macro_btn_downbottom", "macro action bottom", none},
-        {R::Whole, "macro_btn_delete", "macro action delete", none},
-        {R::Whole, "macro_btn_deleteall", "macro actions delete", none},
-        {R::Exact, "macro_inset_moveleftkey_btn", "macro insert left", none},
-        {R::Exact, "macro_inset_moverightkey_btn", "macro insert right", none},
-        {R::Exact, "macro_inset_moveupkey_btn", "macro insert up", none},
-        {R::Exact, "macro_inset_movedownkey_btn", "macro insert down", none},
-        {R::Whole, "shootdate_save_btn", "shoot save", none},
-        {R::Whole, "shootdate_reset_btn", "shoot reset", none},
-        {R::Whole, "shootdate_import_btn", "shoot import", none},
-        {R::Whole, "shootdate_export_btn", "shoot export", none},
-        {R::Whole, "bullet_selected_prev", "bullet previous", none},
-        {R::Whole, "bullet_selected_next", "bullet next", none},
+        {R::Whole, "macro_btn_starredio", "macro record start", [](CMainWnd& w, ui::TNotify&, int) { w.macroMenu(QStringLiteral("record")); }},
+        {R::Whole, "macro_btn_stopredio", "macro record stop", [](CMainWnd& w, ui::TNotify&, int) { w.macroRecordStop(); }},
+        {R::Whole, "macro_btn_name_add", "macro add", [](CMainWnd& w, ui::TNotify&, int) { w.macroAdd(); }},
+        {R::Whole, "macro_btn_name_sub", "macro delete", [](CMainWnd& w, ui::TNotify&, int) { w.macroDelete(); }},
+        {R::Whole, "macro_btn_name_edit", "macro rename", [](CMainWnd& w, ui::TNotify&, int) { w.macroRename(); }},
+        {R::Whole, "macro_btn_save", "macro save", [](CMainWnd& w, ui::TNotify&, int) { w.macroSave(); }},
+        {R::Whole, "macro_btn_cancel", "macro cancel", [](CMainWnd& w, ui::TNotify&, int) { w.macroCancel(); }},
+        {R::Whole, "macro_btn_import", "macro import", [](CMainWnd& w, ui::TNotify&, int) { w.macroImport(); }},
+        {R::Whole, "macro_btn_export", "macro export", [](CMainWnd& w, ui::TNotify&, int) { w.macroExport(); }},
+        {R::Whole, "macro_btn_up", "macro action up", [](CMainWnd& w, ui::TNotify&, int) { w.macroEdit(&editors::CMacroControlUI::MoveEventUp, false); }},
+        {R::Whole, "macro_btn_down", "macro action down", [](CMainWnd& w, ui::TNotify&, int) { w.macroEdit(&editors::CMacroControlUI::MoveEventDown, false); }},
+        {R::Whole, "macro_btn_uptop", "macro action top", [](CMainWnd& w, ui::TNotify&, int) { w.macroEdit(&editors::CMacroControlUI::MoveEventToTop, false); }},
+        {R::Whole, "macro_btn_downbottom", "macro action bottom", [](CMainWnd& w, ui::TNotify&, int) { w.macroEdit(&editors::CMacroControlUI::MoveEventToBottom, false); }},
+        {R::Whole, "macro_btn_delete", "macro action delete", [](CMainWnd& w, ui::TNotify&, int) { w.macroEdit(&editors::CMacroControlUI::DeleteEvent, true); }},
+        {R::Whole, "macro_btn_deleteall", "macro actions delete", [](CMainWnd& w, ui::TNotify&, int) { w.macroEdit(&editors::CMacroControlUI::DeleteAllEvents, true); }},
+        {R::Exact, "macro_inset_moveleftkey_btn", "macro insert left", [](CMainWnd& w, ui::TNotify&, int) { w.macroInsert(0x0200, 0); }},
+        {R::Exact, "macro_inset_moverightkey_btn", "macro insert right", [](CMainWnd& w, ui::TNotify&, int) { w.macroInsert(0x0200, 1); }},
+        {R::Exact, "macro_inset_moveupkey_btn", "macro insert up", [](CMainWnd& w, ui::TNotify&, int) { w.macroInsert(0x0200, 2); }},
+        {R::Exact, "macro_inset_movedownkey_btn", "macro insert down", [](CMainWnd& w, ui::TNotify&, int) { w.macroInsert(0x0200, 3); }},
+        {R::Whole, "shootdate_save_btn", "shoot save", [](CMainWnd& w, ui::TNotify&, int) { w.shootWrite(); }},
+        {R::Whole, "shootdate_reset_btn", "shoot reset", [](CMainWnd& w, ui::TNotify&, int) { if (auto* s = w.currentShootEditor()) s->ResetGun(); }},
+        {R::Whole, "shootdate_import_btn", "shoot import", [](CMainWnd& w, ui::TNotify&, int) { w.shootImport(); }},
+        {R::Whole, "shootdate_export_btn", "shoot export", [](CMainWnd& w, ui::TNotify&, int) { w.shootExport(); }},
+        {R::Whole, "keyset_gun_edit_btn", "gun editor", [](CMainWnd& w, ui::TNotify&, int) {
+             if (w.currentShootEditor()) w.currentMouse()->showFunctionTab(7);
+         }},
+        {R::Whole, "shoot_back_btn", "gun editor closed", [](CMainWnd& w, ui::TNotify&, int) {
+             if (w.currentShootEditor()) w.currentMouse()->showFunctionTab(2);
+         }},
+        {R::Whole, "bullet_selected_prev", "bullet previous", [](CMainWnd& w, ui::TNotify&, int) { if (auto* s = w.currentShootEditor()) s->PreviousBullet(); }},
+        {R::Whole, "bullet_selected_next", "bullet next", [](CMainWnd& w, ui::TNotify&, int) { if (auto* s = w.currentShootEditor()) s->NextBullet(); }},
         {R::Whole, "kb_select_all_btn", "select all keys", [](CMainWnd& w, ui::TNotify&, int) { w.selectAllKeys(); }},
         {R::Whole, "custom_bright_color_btn", "custom colours on", [](CMainWnd& w, ui::TNotify&, int) {
              if (auto* k = keyboard(w)) k->setBrush(true);
@@ -198,8 +207,12 @@ const std::vector<CMainWnd::Route>& CMainWnd::selectRoutes()
         {R::Prefix, "mouse_device_seting_option_", "settings page", [](CMainWnd& w, ui::TNotify&, int n) {
              if (auto* d = mouse(w)) d->showSettingsPage(n);
          }},
-        {R::Prefix, "shoot_gun_op_", "gun", none},
-        {R::Prefix, "bullet_op_", "bullet", none},
+        {R::Prefix, "shoot_gun_op_", "gun", [](CMainWnd& w, ui::TNotify& m, int n) {
+             if (auto* s = w.currentShootEditor(); s && checked(m)) s->SelectGun(n);
+         }},
+        {R::Prefix, "bullet_op_", "bullet", [](CMainWnd& w, ui::TNotify& m, int n) {
+             if (auto* s = w.currentShootEditor(); s && checked(m)) s->SelectBullet(n);
+         }},
         {R::Prefix, "magic_option_", "voice effect", none},
         {R::Prefix, "4120_eq_option_", "EQ preset", none},
         {R::Prefix, "key_ComBox_check_", "key modifier", [](CMainWnd& w, ui::TNotify& m, int n) {
@@ -237,8 +250,8 @@ const std::vector<CMainWnd::Route>& CMainWnd::selectRoutes()
              if (checked(m)) w.lightDirection(false);
          }},
         {R::Whole, "deng_7color_check", "light multi-colour", [](CMainWnd& w, ui::TNotify&, int) { w.lightMultiColour(); }},
-        {R::Whole, "bullet_x_check", "bullet x", none},
-        {R::Whole, "bullet_y_check", "bullet y", none},
+        {R::Whole, "bullet_x_check", "bullet x", [](CMainWnd& w, ui::TNotify&, int) { if (auto* s = w.currentShootEditor()) s->DirectionChanged(); }},
+        {R::Whole, "bullet_y_check", "bullet y", [](CMainWnd& w, ui::TNotify&, int) { if (auto* s = w.currentShootEditor()) s->DirectionChanged(); }},
         {R::Whole, "magic_enable_option", "voice effect on", none},
         {R::Whole, "4120_MicIn_option", "mic mute", none},
         {R::Whole, "4120_MicMoniter_option", "monitor mute", none},
@@ -275,7 +288,7 @@ const std::vector<CMainWnd::Route>& CMainWnd::itemRoutes()
         {R::Whole, "ble_sleep2_combo", "sleep", combo},
         {R::Whole, "device_sleep1_combo", "sleep", combo},
         {R::Whole, "device_sleep2_combo", "sleep", combo},
-        {R::Whole, "macro_name_list", "macro selected", none},
+        {R::Whole, "macro_name_list", "macro selected", [](CMainWnd& w, ui::TNotify&, int) { w.macroSelected(); }},
         {R::Whole, "custom_eq_name_combo", "custom EQ", none},
         {R::Whole, "light_combo_audiomodeSelect", "audio mode", [](CMainWnd& w, ui::TNotify&, int) { w.audioLightChanged(true); }},
     };
@@ -375,10 +388,10 @@ const std::vector<CMainWnd::Route>& CMainWnd::focusRoutes()
         {R::Whole, "deng_audioedit_G", "audio colour", [](CMainWnd& w, ui::TNotify&, int) { w.audioComponentTyped('G'); }},
         {R::Whole, "deng_audioedit_B", "audio colour", [](CMainWnd& w, ui::TNotify&, int) { w.audioComponentTyped('B'); }},
         {R::Whole, "keyset_keyboard_text_edit", "hook off", [](CMainWnd& w, ui::TNotify&, int) { w.send(1054, 0, 0); }},
-        {R::Whole, "bullet_x_eidt", "bullet values", none},
-        {R::Whole, "bullet_y_eidt", "bullet values", none},
-        {R::Whole, "bullet_delay_eidt", "bullet values", none},
-        {R::Whole, "macro_delay", "macro save", none},
+        {R::Whole, "bullet_x_eidt", "bullet values", [](CMainWnd& w, ui::TNotify&, int) { if (auto* s = w.currentShootEditor()) s->SaveBullet(); }},
+        {R::Whole, "bullet_y_eidt", "bullet values", [](CMainWnd& w, ui::TNotify&, int) { if (auto* s = w.currentShootEditor()) s->SaveBullet(); }},
+        {R::Whole, "bullet_delay_eidt", "bullet values", [](CMainWnd& w, ui::TNotify&, int) { if (auto* s = w.currentShootEditor()) s->SaveBullet(); }},
+        {R::Whole, "macro_delay", "macro save", [](CMainWnd& w, ui::TNotify&, int) { w.macroSave(); }},
         {R::Whole, "keyset_mouseswing_num_edit", "key apply", [](CMainWnd& w, ui::TNotify&, int) { w.keyApply(); }},
         {R::Whole, "keyset_mouseswing_delay_edit", "key apply", [](CMainWnd& w, ui::TNotify&, int) { w.keyApply(); }},
         {R::Whole, "keyset_mouseswing_speed_edit", "key apply", [](CMainWnd& w, ui::TNotify&, int) { w.keyApply(); }},

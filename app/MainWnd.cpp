@@ -12,6 +12,7 @@
 #include "device/KeyboardDevice.h"
 #include "device/MouseDevice.h"
 #include "editors/KeySetEditor.h"
+#include "editors/MacroEditor.h"
 #include "platform/DeviceHook.h"
 #include "platform/Folders.h"
 #include "platform/Trace.h"
@@ -144,8 +145,11 @@ void CMainWnd::notify(ui::TNotify& msg)
     } else {
         runRoutes(msg);
     }
-    // Message maps: "itemactivate" of "macro_action" opens the macro-action menu, "setfocus" of the
-    // key capture edit installs the input hook; both need editors that attach later.
+    // Message maps: "itemactivate" (and the context menu) of "macro_action" opens the macro-action
+    // menu, "setfocus" of the key capture edit installs the input hook.
+    if ((msg.type == ui::notify::ItemActivate || msg.type == ui::notify::Menu) && msg.sender
+        && msg.sender->name() == QLatin1String("macro_action"))
+        showMacroMenu();
     if (msg.type == ui::notify::SetFocus && msg.sender && msg.sender->name() == QLatin1String("keyset_keyboard_text_edit"))
         send(kHookControl, 1, 0);
     // The title-bar buttons are handled above; the library's defaults (which would close the
@@ -259,6 +263,8 @@ intptr_t CMainWnd::handleCustomMessage(uint32_t msg, uint64_t wParam, int64_t lP
     // changed the live list already and will not report again, so a dropped removal would leave a
     // tab on a dead handle.
     if (!powerOn_ && msg != kMsgArrival && msg != kMsgRemoval)
+        return 0;
+    if (macroHookMessage(msg, wParam, lParam))
         return 0;
     if (msg == CDeviceHook::keyboardMessage(CDeviceHook::SingleKey)) {
         if (lParam)
@@ -382,6 +388,10 @@ void CMainWnd::onTimer(uint32_t id)
     case 1066:
         restoreUserLight();
         break;
+    case 4101:
+        if (editors::CMacroControlUI* ed = currentMacroEditor())
+            ed->ScrollToSelected();
+        break;
     default:
         break;
     }
@@ -504,8 +514,9 @@ void CMainWnd::onMenu(const QString& item)
         }
         aboutWnd_ = nullptr;
     }
-    // "setwnd_menu" opens the settings window, and the macro items act on the macro editor, once
-    // those exist.
+    else
+        macroMenu(item);
+    // "setwnd_menu" opens the settings window once it exists.
 }
 
 void CMainWnd::SetEditState(bool lockStrip, bool idle)

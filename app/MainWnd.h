@@ -6,6 +6,7 @@
 #include "hid/DeviceCatalogue.h"
 #include "device/WorkerThread.h"
 #include "profile/ProfileRecords.h"
+#include "editors/MacroRecorder.h"
 #include "ui/Window.h"
 
 #include <QStringList>
@@ -26,6 +27,8 @@ class TrayIcon;
 }
 namespace editors {
 class CKeySetControlUI;
+class CMacroControlUI;
+class CShootControlUI;
 }
 namespace input {
 class InputHookBackend;
@@ -103,6 +106,28 @@ public:
     void keyShowDefault();
     void keyCancel();
     void keySave();
+    // The macro and shoot editors' handlers, on the current device.
+    editors::CMacroControlUI* currentMacroEditor() const;
+    editors::CShootControlUI* currentShootEditor() const;
+    void macroAdd();
+    void macroDelete();
+    void macroRename();
+    void macroImport();
+    void macroExport();
+    void macroSave();
+    void macroCancel();
+    void macroSelected();
+    // An event-list change of the editor, saved; writeDevice: then written as a key save is.
+    void macroEdit(void (editors::CMacroControlUI::*change)(), bool writeDevice);
+    void macroInsert(uint32_t message, int variant);
+    // An item of the event row menu.
+    void macroMenu(const QString& item);
+    void macroRecordStart(editors::MacroRecorder::Mode mode, editors::MacroRecorder::Place place, int hookMode);
+    void macroRecordStop();
+    void showMacroMenu();
+    void shootImport();
+    void shootExport();
+    void shootWrite();
     // The keyboard's picture: keys picked by the rubber band, or all of them.
     void keysPicked();
     void selectAllKeys();
@@ -185,6 +210,10 @@ private:
     // Message 1054: the input hook for key capture on (wParam 1) or off.
     void keyCapture(bool on);
     void keyCaptured(const input::KeyRecord& record);
+    // A recording's event from the input hook; false for messages that are not the recorder's.
+    bool macroHookMessage(uint32_t msg, uint64_t wParam, int64_t lParam);
+    // The key editor lists the macros of the macro editor again.
+    void macroNamesChanged();
     void firmwarePrompt(uint64_t product, int64_t version);
     void runWatch(StopEvent& stop);
     int identityOf(int index) const;

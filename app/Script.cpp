@@ -275,10 +275,21 @@ bool ScriptRunner::run(const QString& rawLine)
         if (rest.isEmpty() || !wnd_.grab().save(rest))
             return fail(QStringLiteral("cannot write %1").arg(rest));
     } else if (command == QLatin1String("menu")) {
-        static const QStringList items = {QStringLiteral("exit"), QStringLiteral("about_menu"), QStringLiteral("setwnd_menu")};
+        // An item of the tray menu or of the macro editor's row menu, as the user picks it.
+        static const QStringList items = {
+            QStringLiteral("exit"), QStringLiteral("about_menu"), QStringLiteral("setwnd_menu"),
+            QStringLiteral("left_down"), QStringLiteral("left_up"), QStringLiteral("left_click"),
+            QStringLiteral("middle_down"), QStringLiteral("middle_up"), QStringLiteral("middle_click"),
+            QStringLiteral("right_down"), QStringLiteral("right_up"), QStringLiteral("right_click"),
+            QStringLiteral("forward_down"), QStringLiteral("forward_up"), QStringLiteral("forward_click"),
+            QStringLiteral("back_down"), QStringLiteral("back_up"), QStringLiteral("back_click"),
+            QStringLiteral("redio_previous_record_time"), QStringLiteral("redio_previous_constant_time"),
+            QStringLiteral("redio_previous_ignore_time"), QStringLiteral("redio_later_record_time"),
+            QStringLiteral("redio_later_constant_time"), QStringLiteral("redio_later_ignore_time"),
+            QStringLiteral("macro_action_edit")};
         if (!items.contains(rest))
-            return fail(QStringLiteral("menu needs one of exit, about_menu, setwnd_menu"));
-        wnd_.onMenu(rest); // an item of the tray menu, as the user picks it
+            return fail(QStringLiteral("menu needs an item of the tray menu or the macro row menu, not \"%1\"").arg(rest));
+        wnd_.onMenu(rest);
     } else if (command == QLatin1String("send")) {
         // A window message as another program sends it: send NUMBER WPARAM LPARAM
         qlonglong msg = 0, w = 0, l = 0;

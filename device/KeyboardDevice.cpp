@@ -64,7 +64,7 @@ void CTarvenixKeyboardDevice::buildPage()
     lightEditor_->SetLightKind(KindKeyboard); // through the receiver as well
     loadAuxiliaryData();
     lightEditor_->SetEffectList(effectNames_, effectVisible_, 4, 4);
-    attachKeyEditor(0);
+    attachKeyEditors(0);
 }
 
 void CTarvenixKeyboardDevice::loadAuxiliaryData()

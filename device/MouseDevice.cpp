@@ -2,6 +2,7 @@
 
 #include "controls/KeyControls.h"
 #include "editors/LightEditor.h"
+#include "editors/ShootEditor.h"
 #include "platform/Trace.h"
 #include "profile/JsonAccess.h"
 #include "profile/JsonFile.h"
@@ -101,12 +102,18 @@ void CTarvenixMouseDevice::buildPage()
     bar.Init();
     showFunctionTab(1);
     profileId_ = bar.GetCurrentProfileId();
-    // The lighting and key editors; the macro and shoot editors attach here once they exist.
+    // The lighting, macro, key and shoot editors.
     lightEditor_ = std::make_unique<editors::CLightControlUI>(find(QStringLiteral("LightControlItem")));
     lightEditor_->SetLightKind(KindMouse); // on the receiver as well: the same mouse
     loadAuxiliaryData();
     lightEditor_->SetEffectList(effectNames_, effectVisible_, 4, 4);
-    attachKeyEditor(0);
+    attachKeyEditors(0);
+    if (ui::Control* guns = find(QStringLiteral("ShootControlItem"))) {
+        shootEditor_ = std::make_unique<editors::CShootControlUI>(guns);
+        shootEditor_->SetGunFolder(dataFolder());
+        shootEditor_->SetTemplateFolder(deviceEnvironment().programFolder + L"DefaultData/");
+        shootEditor_->Init();
+    }
     showSettingsPage(0);
 }
 

@@ -12,6 +12,9 @@
 #include <optional>
 
 namespace q9 {
+namespace editors {
+class CShootControlUI;
+}
 
 class CTarvenixMouseDevice : public CTarvenixUSBDevice {
     Q_OBJECT
@@ -54,6 +57,8 @@ public:
     void paintLights() override;
     // The four shoot sequences of the data folder, to shoot memory.
     int writeShootSequences();
+    // The page's shoot editor (the guns of the data folder); null until the page is built.
+    editors::CShootControlUI* shootEditor() const { return shootEditor_.get(); }
 
     // Page changes; each ends in store, save and write.
     void onDpiEnable(int n, bool on);
@@ -137,6 +142,7 @@ private:
     std::vector<int> effectCodes_;
     std::vector<controls::CDeviceKeyButtonUI*> zoneButtons_; // "light_0_"n
     ui::Control* logo_ = nullptr;
+    std::unique_ptr<editors::CShootControlUI> shootEditor_;
 };
 
 } // namespace q9

@@ -3,6 +3,7 @@
 #include "controls/KeyControls.h"
 #include "device/MouseRecords.h"
 #include "editors/KeySetEditor.h"
+#include "editors/MacroEditor.h"
 #include "editors/LightEditor.h"
 #include "profile/BasicProfiledata.h"
 #include "profile/JsonAccess.h"
@@ -499,6 +500,14 @@ void CTarvenixUSBDevice::storeKeyEntry(const KeyEntry& entry)
     refreshKeyLabels();
 }
 
+void CTarvenixUSBDevice::setKeyList(const std::vector<KeyEntry>& keys)
+{
+    keyList_ = keys;
+    if (CBasicProfiledata* doc = document())
+        doc->SetKeyList(keyList_);
+    refreshKeys();
+}
+
 void CTarvenixUSBDevice::refreshKeyLabels()
 {
     for (size_t i = 0; i < keyButtons_.size() && i < keyList_.size(); ++i)
@@ -510,8 +519,13 @@ void CTarvenixUSBDevice::refreshKeyLabels()
         }
 }
 
-void CTarvenixUSBDevice::attachKeyEditor(int systemOrder)
+void CTarvenixUSBDevice::attachKeyEditors(int systemOrder)
 {
+    if (ui::Control* macros = ui::Window::findSubControlByName(this, QStringLiteral("MacroControlItem"))) {
+        macroEditor_ = std::make_unique<editors::CMacroControlUI>(macros);
+        macroEditor_->SetMacroFolder(dataFolder());
+        macroEditor_->LoadMacroList();
+    }
     ui::Control* root = ui::Window::findSubControlByName(this, QStringLiteral("KeySetControlItem"));
     if (!root)
         return;

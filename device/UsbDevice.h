@@ -29,6 +29,7 @@ class CBasicProfiledata;
 namespace editors {
 class CLightControlUI;
 class CKeySetControlUI;
+class CMacroControlUI;
 }
 
 class CTarvenixUSBDevice : public ui::HorizontalLayout {
@@ -178,10 +179,17 @@ public:
     const std::vector<KeyEntry>& keyList() const { return keyList_; }
     // The page's key editor; null for a device without keys, and until the page is built.
     editors::CKeySetControlUI* keyEditor() const { return keyEditor_.get(); }
+    // The page's macro editor; null for a device without keys, and until the page is built.
+    editors::CMacroControlUI* macroEditor() const { return macroEditor_.get(); }
     // An entry from the key editor becomes the selected key's, in the object and the profile
     // document; the picture marks the keys whose action is not their factory one.
     void storeKeyEntry(const KeyEntry& entry);
+    // A whole key list (a macro gone, say) into the object and the profile document.
+    void setKeyList(const std::vector<KeyEntry>& keys);
+    CBasicProfiledata* profileDocument() { return document(); }
     void refreshKeyLabels();
+    // The page shows the keys of the profile: marks, and the picked key's entry in the editor.
+    void refreshKeys();
     // The value deviceKeyIndex holds for a picture key the device does not have.
     virtual int noDeviceKey() const { return kNoDeviceKey; }
     const std::array<uint8_t, 34>& deviceInfo() const { return info_; }
@@ -208,10 +216,9 @@ protected:
     // Reads the device information and the key block (and what else the device keeps beside it)
     // and finds the keys in the block.
     virtual bool readInfoAndKeyBlock() { return false; }
-    // The page's key editor, when the page has one: kind, macro names, hidden until a key is picked.
-    void attachKeyEditor(int systemOrder);
-    // The page shows the keys of the profile: marks, and the picked key's entry in the editor.
-    void refreshKeys();
+    // The page's macro and key editors, when the page has them: the macros of the data folder, the
+    // kind, hidden until a key is picked.
+    void attachKeyEditors(int systemOrder);
     std::vector<std::wstring> readMacroNames() const;
     // deviceKeyIndex from a key block just read; the places found are remembered.
     void locateKeys(const KeyCode* factory, const uint8_t* block, size_t deviceKeys);
@@ -260,6 +267,7 @@ protected:
     PowerItemLink* power_ = nullptr;
     std::unique_ptr<editors::CLightControlUI> lightEditor_;
     std::unique_ptr<editors::CKeySetControlUI> keyEditor_;
+    std::unique_ptr<editors::CMacroControlUI> macroEditor_;
     ui::Control* selectPanel_ = nullptr;
     std::vector<controls::CDeviceKeyButtonUI*> keyButtons_;
     std::vector<controls::CDeviceKeyButtonUI*> lightButtons_;

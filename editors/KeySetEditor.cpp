@@ -117,6 +117,18 @@ void CKeySetControlUI::AddMacroName(const std::wstring& name)
     model_.view().macroCount = int(macroNames_.size());
 }
 
+void CKeySetControlUI::ResetMacroNames(const std::vector<std::wstring>& names)
+{
+    pull();
+    const int selected = model_.view().macroRow;
+    macroNames_.clear();
+    if (auto* c = qobject_cast<ui::Combo*>(find("keyset_macro_combo")))
+        c->removeAll();
+    SetMacroNames(names);
+    model_.view().macroRow = selected < int(names.size()) ? selected : -1;
+    push();
+}
+
 void CKeySetControlUI::RemoveMacroName(int i)
 {
     if (i < 0 || i >= int(macroNames_.size()))

@@ -33,6 +33,8 @@ public:
     void AddMacroName(const std::wstring& name);
     void RemoveMacroName(int i);
     void RenameMacroName(int i, const std::wstring& name);
+    // The list made again from these names (the macro editor's, after a change).
+    void ResetMacroNames(const std::vector<std::wstring>& names);
     void SetKeyEntry(const KeyEntry& entry);
     void ShowDefault();
     void ShowCurrent();

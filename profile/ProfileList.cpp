@@ -370,20 +370,7 @@ int ProfileList::RemoveMacroFromOtherProfiles(CBasicProfiledata& doc, int delete
             continue;
         doc.LoadScratchSection(path);
         std::vector<KeyEntry> keys = doc.GetScratchKeyList();
-        bool changed = false;
-        for (KeyEntry& k : keys) {
-            if (!IsMacroAction(k.current))
-                continue;
-            if (k.current.param1 == deleted) {
-                const uint16_t at = k.current.keyIndex;
-                k.current = k.defaults;
-                k.current.keyIndex = at;
-                changed = true;
-            } else if (k.current.param1 > deleted) {
-                --k.current.param1;
-                changed = true;
-            }
-        }
+        const bool changed = dropMacroFromKeys(keys, deleted);
         if (changed) {
             doc.SetScratchKeyList(keys);
             doc.SaveScratchSection(path);

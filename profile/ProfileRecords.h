@@ -2,6 +2,7 @@
 // The typed records that the profile documents hand out and take back. Field order and widths
 // follow the device records they end up in; values from files are held to the field's range.
 #include <cstdint>
+#include <vector>
 
 namespace q9 {
 
@@ -43,6 +44,35 @@ struct KeyEntry {
 
     friend bool operator==(const KeyEntry&, const KeyEntry&) = default;
 };
+
+// Macro d of the list is gone: a key playing it gets its factory action back, a key playing a later
+// macro follows that macro's new number. True when a key changed.
+inline bool dropMacroFromKeys(std::vector<KeyEntry>& keys, int d)
+{
+    bool changed = false;
+    for (KeyEntry& k : keys) {
+        if (!IsMacroAction(k.current) || d < 0 || d > 0xFF)
+            continue;
+        if (k.current.param1 == d) {
+            const uint16_t at = k.current.keyIndex;
+            k.current = k.defaults;
+            k.current.keyIndex = at;
+            changed = true;
+        } else if (k.current.param1 > d) {
+            --k.current.param1;
+            changed = true;
+        }
+    }
+    return changed;
+}
+
+inline bool keysPlayMacro(const std::vector<KeyEntry>& keys, int d)
+{
+    for (const KeyEntry& k : keys)
+        if (IsMacroAction(k.current) && k.current.param1 == d)
+            return true;
+    return false;
+}
 
 struct LightInfoRecord {
     uint8_t selectItem = 0;   // index of the light mode in the device's mode list

@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Writes the default profiles and the default light file into DefaultData/.
+"""Writes the default profiles, the default light file and the gun templates into DefaultData/.
 
 The files are data of this project; DefaultData/README.md says which values are our own choice.
 Edit the tables here and run the script again rather than editing the JSON by hand.
@@ -239,6 +239,63 @@ def colour_options():
     }}
 
 
+# The gun templates: 30 bullets of six events each (press, release, horizontal and vertical
+# movement, two zero movements). Each gun pulls the mouse down by a step that grows over the first
+# shots and settles, drifts a few pixels sideways, and fires at its own rate.
+GUN_BULLETS = 30
+
+
+def recoil(b, start, peak, settle, rise, fall):
+    """Downward pull of bullet b: start to peak over `rise` shots, then to settle over `fall`."""
+    if b < rise:
+        return round(start + (peak - start) * b / (rise - 1))
+    if b < rise + fall:
+        return round(peak + (settle - peak) * (b - rise + 1) / fall)
+    return settle
+
+
+# Per gun: delay after each shot (ms), the downward pull, the sideways drift (negative: left).
+GUNS = [
+    # A rifle: steady rate, drifts right, then back to the left.
+    (lambda b: 90, lambda b: recoil(b, 2, 9, 5, 8, 6),
+     lambda b: 0 if b < 5 else 2 if b < 10 else 1 if b < 15 else -1 if b < 22 else -2),
+    # A fast light gun: small pull, shaking one pixel to either side.
+    (lambda b: 65, lambda b: recoil(b, 1, 6, 3, 6, 5),
+     lambda b: 0 if b < 3 else (1 if b % 2 else -1)),
+    # A heavy gun: strong pull, leaning to the left.
+    (lambda b: 80, lambda b: recoil(b, 3, 12, 7, 10, 8),
+     lambda b: 0 if b < 4 else -3 if b < 14 else -2 if b < 22 else -1),
+    # A slow marksman's gun: large pull at once, a pixel to the right every third shot.
+    (lambda b: 120 if b < 10 else 110, lambda b: recoil(b, 6, 14, 9, 4, 6),
+     lambda b: 1 if b % 3 == 2 else 0),
+]
+
+
+def movement(down, distance, delay, kind):
+    return {"Action": "down" if down else "up", "Button": distance, "Delay": delay, "Type": kind}
+
+
+def bullet_events(x, y, delay):
+    """One bullet; x < 0 moves left ("down"), y > 0 moves down ("up")."""
+    left = x < 0
+    return [
+        {"Action": "down", "Button": 1, "Delay": 10, "Type": 1},
+        {"Action": "up", "Button": 1, "Delay": 0, "Type": 1},
+        movement(left, abs(x), 5, 4),
+        movement(False, y, delay, 5),
+        movement(left, 0, 0, 4),
+        movement(False, 0, 0, 5),
+    ]
+
+
+def gun(g):
+    delay, pull, drift = GUNS[g]
+    events = []
+    for b in range(GUN_BULLETS):
+        events += bullet_events(drift(b), pull(b), delay(b))
+    return {"Events": events}
+
+
 def write(name, value):
     text = json.dumps(value, indent=3, sort_keys=True, separators=(",", " : "), ensure_ascii=True)
     with open(os.path.join(OUT, name), "w", newline="\r\n") as f:
@@ -252,6 +309,8 @@ def main():
     write("HD.Json", {"Device": [headset_section()]})
     write("default_light.json", default_light())
     write("color_option_info.config", colour_options())
+    for g in range(len(GUNS)):
+        write("ShootData_%d.Shoot" % g, gun(g))
     return 0
 
 

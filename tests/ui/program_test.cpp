@@ -183,7 +183,7 @@ TEST_F(Program, ScriptLinesThatCannotBeCarriedOutFailOnTheirLine)
         {"click\tclosebtn\n", "s.txt:1: a tab in the line"},
         {"answer 7\n", "s.txt:1: \"answer\" needs a number from 0 to 1"},
         {"send 3332\n", "s.txt:1: send needs NUMBER WPARAM LPARAM"},
-        {"menu bogus\n", "s.txt:1: menu needs one of"},
+        {"menu bogus\n", "s.txt:1: menu needs an item of the tray menu or the macro row menu"},
         // The firmware prompt asks; nobody answered it beforehand: the script fails there instead
         // of waiting for ever on a box nobody sees.
         {"wait 10\nsend 3332 0x226E 0x105\nquit\n", "s.txt:2: the message box"},
