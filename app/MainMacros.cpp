@@ -241,11 +241,28 @@ void CMainWnd::macroMenu(const QString& item)
         }
 }
 
+// The delays between recorded events come from the events' own time stamps, so that a window busy
+// for a moment does not shorten them; the first event is placed by the time it is handled.
+int64_t CMainWnd::eventTick(uint32_t eventTime)
+{
+    constexpr uint32_t kTrusted = 3600 * 1000; // a gap larger than an hour is no gap of one recording
+    const int64_t now = tickNow();
+    if (eventTime == 0 || !lastEventTick_) {
+        lastEventTick_ = std::pair<uint32_t, int64_t>{eventTime, now};
+        return now;
+    }
+    const uint32_t gap = eventTime - lastEventTick_->first; // wraps with the stamp
+    const int64_t tick = gap < kTrusted ? lastEventTick_->second + gap : now;
+    lastEventTick_ = std::pair<uint32_t, int64_t>{eventTime, tick};
+    return tick;
+}
+
 void CMainWnd::macroRecordStart(editors::MacroRecorder::Mode mode, editors::MacroRecorder::Place place, int hookMode)
 {
     editors::CMacroControlUI* ed = currentMacroEditor();
     if (!ed || ed->recording() || ed->SelectedMacro() < 0)
         return;
+    lastEventTick_.reset();
     ed->StartRecording(mode, place, tickNow());
     if (!deviceHook().Install(0, hookMode, this, true, true))
         trace("宏录制收不到按键");
@@ -279,10 +296,10 @@ bool CMainWnd::macroHookMessage(uint32_t msg, uint64_t wParam, int64_t lParam)
         if (key) {
             const auto& r = *reinterpret_cast<const input::KeyRecord*>(lParam);
             const bool down = wParam == input::KeyDown || wParam == input::SysKeyDown;
-            ed->RecordKey(down, r.scanCode, r.flags & input::KeyExtended, tickNow());
+            ed->RecordKey(down, r.scanCode, r.flags & input::KeyExtended, eventTick(r.time));
         } else {
             const auto& r = *reinterpret_cast<const input::MouseRecord*>(lParam);
-            ed->RecordMouse(uint32_t(wParam), r.mouseData, r.x, r.y, tickNow());
+            ed->RecordMouse(uint32_t(wParam), r.mouseData, r.x, r.y, eventTick(r.time));
         }
         setTimer(kScrollTimer, 50);
         return true;

@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace q9 {
@@ -214,6 +215,7 @@ private:
     bool macroHookMessage(uint32_t msg, uint64_t wParam, int64_t lParam);
     // The key editor lists the macros of the macro editor again.
     void macroNamesChanged();
+    int64_t eventTick(uint32_t eventTime);
     void firmwarePrompt(uint64_t product, int64_t version);
     void runWatch(StopEvent& stop);
     int identityOf(int index) const;
@@ -233,6 +235,7 @@ private:
     WorkerThread watch_;
     std::unique_ptr<SyncLighting> sync_;
     std::unique_ptr<CDeviceHook> hook_;
+    std::optional<std::pair<uint32_t, int64_t>> lastEventTick_; // a recorded event's stamp and tick
     bool lightControl_ = true;
     bool windowActive_ = false;
     bool hover_ = false;

@@ -17,7 +17,7 @@ struct MouseConfig {
     uint8_t macroUnits = 32;      // macro memory in units of 128 bytes
     uint16_t version = 0x0102;    // USB release number (firmware version)
     int profileSlots = 4;         // on-board profiles of 128 bytes each
-    size_t shootMemory = 2048;
+    size_t shootMemory = 4096;    // four guns of thirty bullets (720 events) and the table
     // The device's keys in key-block order: (type, param1, param2) of each key's factory action.
     std::vector<std::array<uint8_t, 3>> factoryKeys = {
         {0x10, 0x01, 0x00}, {0x10, 0x02, 0x00}, {0x10, 0x04, 0x00}, {0x10, 0x10, 0x00},
