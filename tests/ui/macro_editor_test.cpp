@@ -13,6 +13,9 @@
 
 #include "ShellFixture.h"
 
+#include <QFile>
+#include <QTemporaryDir>
+
 #include <linux/input-event-codes.h>
 
 namespace q9 {
@@ -176,6 +179,35 @@ TEST_F(MacroEditor, DeletingAMacroThatKeysPlayAsksAndMovesTheKeys)
     EXPECT_EQ(wnd->mice()[0]->keyEditor()->model().view().macroCount, 1) << "the key editor lists the one left";
     const Bytes block = mouse->keyBlock(0);
     EXPECT_EQ(Bytes(block.begin() + 9, block.begin() + 12), (Bytes{0x10, 0x10, 0x00})) << "the mouse has key 3 back";
+}
+
+TEST_F(MacroEditor, AFileThatIsNoMacroIsRefusedAndAMacroFileIsImportedAndExported)
+{
+    startMouse();
+    QTemporaryDir outside;
+    const QString bad = outside.filePath(QStringLiteral("profile.mac"));
+    {
+        QFile f(bad);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(R"({"profilename": "not a macro"})");
+    }
+    cmd(QStringLiteral("file %1").arg(bad));
+    cmd("answer 1");
+    cmd("click macro_btn_import");
+    EXPECT_EQ(app::DialogService::instance().lastMessage(), QStringLiteral("message_text_macro_import_bad"));
+    EXPECT_TRUE(editor()->store().list().empty());
+
+    addMacro();
+    cmd("menu middle_click");
+    cmd(QStringLiteral("file %1").arg(outside.filePath(QStringLiteral("Burst.mac"))));
+    cmd("click macro_btn_export");
+    cmd(QStringLiteral("file %1").arg(outside.filePath(QStringLiteral("Burst.mac"))));
+    cmd("click macro_btn_import");
+    ASSERT_EQ(editor()->store().list().size(), 2u);
+    EXPECT_EQ(editor()->store().list()[1].name, L"Burst") << "named after the file";
+    EXPECT_EQ(editor()->SelectedMacro(), 1);
+    EXPECT_EQ(rows(), "1:4:down | 1:4:up");
+    EXPECT_EQ(wnd->mice()[0]->keyEditor()->model().view().macroCount, 2) << "the key editor offers it";
 }
 
 TEST_F(MacroEditor, ABulletChangedIsDownloadedWithTheGuns)
