@@ -92,7 +92,7 @@ const std::vector<CMainWnd::Route>& CMainWnd::clickRoutes()
         {R::Sender, "maxbtn", "maximise", [](CMainWnd& w, ui::TNotify&, int) { w.showMaximized(); }},
         {R::Sender, "restorebtn", "restore", [](CMainWnd& w, ui::TNotify&, int) { w.showNormal(); }},
         {R::Sender, "skinbtn", "skin picker", [](CMainWnd& w, ui::TNotify& m, int) { new CSkinFrame(&w, m.sender); }},
-        {R::Sender, "setbtn", "settings window", none},
+        {R::Sender, "setbtn", "settings window", [](CMainWnd& w, ui::TNotify&, int) { w.OpenSettingsWindow(false); }},
         {R::Prefix, "key_", "key pick", [](CMainWnd& w, ui::TNotify&, int n) {
              // On the lighting page a key of the keyboard takes the custom colour; on the key page
              // the key editor takes the key.

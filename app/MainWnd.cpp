@@ -5,7 +5,9 @@
 #include "app/DialogService.h"
 #include "app/SmallWindows.h"
 #include "app/Startup.h"
+#include "app/SettingsWnd.h"
 #include "app/SyncLight.h"
+#include "app/Languages.h"
 #include "controls/KeyControls.h"
 #include "device/DeviceEnvironment.h"
 #include "hid/DeviceScanner.h"
@@ -15,6 +17,7 @@
 #include "editors/MacroEditor.h"
 #include "platform/DeviceHook.h"
 #include "platform/Folders.h"
+#include "update/UpdateCheck.h"
 #include "platform/Trace.h"
 #include "profile/JsonFile.h"
 #include "ui/Builder.h"
@@ -186,6 +189,7 @@ void CMainWnd::windowInitStep()
     // Other programs of the family are told that this one drives the lighting; none listens here.
     trace("灯光控制 1");
     live_ = buildLiveInterfaceList();
+    ApplyLanguage(ReadStoredLanguage());
     for (int t : {0, 1}) {
         const DeviceTypeEntry& type = deviceTypeTable()[size_t(t)];
         const int row = findInterfaceRow(type.vid, type.pid, type.kind, 0);
@@ -228,7 +232,7 @@ intptr_t CMainWnd::handleCustomMessage(uint32_t msg, uint64_t wParam, int64_t lP
         return 1;
     }
     if (msg == registerWindowMessage("{4695579F-999A-41d4-9FAF-EFFCE93EBF15}")) {
-        if (auto* s = dynamic_cast<MessageTarget*>(settingsWnd_))
+        if (auto* s = dynamic_cast<MessageTarget*>(settingsWnd_.data()))
             s->post(msg, wParam, lParam);
         return 0;
     }
@@ -303,6 +307,7 @@ intptr_t CMainWnd::handleCustomMessage(uint32_t msg, uint64_t wParam, int64_t lP
             c->setVisible(true);
         return 0;
     case kLanguageChanged:
+        ApplyLanguage(int(wParam));
         return 0;
     case kMsgArrival:
         AttachInterface(int(wParam));
@@ -311,6 +316,7 @@ intptr_t CMainWnd::handleCustomMessage(uint32_t msg, uint64_t wParam, int64_t lP
         DetachInterface(int(wParam));
         return 0;
     case kOpenSettings:
+        OpenSettingsWindow(true);
         return 0;
     case kClearUpdateMark:
         if (auto* b = qobject_cast<ui::Button*>(findControl(QStringLiteral("setbtn"))))
@@ -514,9 +520,99 @@ void CMainWnd::onMenu(const QString& item)
         }
         aboutWnd_ = nullptr;
     }
+    else if (item == QLatin1String("setwnd_menu"))
+        OpenSettingsWindow(true);
     else
         macroMenu(item);
-    // "setwnd_menu" opens the settings window once it exists.
+}
+
+int CMainWnd::ReadStoredLanguage() const
+{
+    const auto list = readLanguageList(languageListPath());
+    return list.empty() ? 0 : chooseLanguage(list, storedLanguageId(), QLocale::system());
+}
+
+void CMainWnd::ApplyLanguage(int index)
+{
+    if (index == languageIndex_)
+        return;
+    const auto list = readLanguageList(languageListPath());
+    if (index < 0 || index >= int(list.size())) {
+        trace("语言配置不可用");
+        return;
+    }
+    languageIndex_ = index;
+    const LanguageEntry& e = list[size_t(index)];
+    ui::Resources& res = ui::Resources::instance();
+    res.setLanguage(e.name);
+    res.loadLanguage(e.file);
+    res.reloadText();
+    storeLanguageId(e.id);
+    trace("写成功！");
+    for (QWidget* w : {aboutWnd_.data(), settingsWnd_.data()})
+        if (auto* t = dynamic_cast<MessageTarget*>(w))
+            t->send(3089, 0, 0);
+    // Texts the pages compose themselves (the key marks' tooltips, the key editor's title).
+    for (auto* d : allDevices())
+        d->refreshKeys();
+    if (auto* c = qobject_cast<ui::Container*>(root()))
+        c->relayout();
+    update();
+}
+
+std::vector<ModelEntry> CMainWnd::updateRows() const
+{
+    std::vector<ModelEntry> rows;
+    for (size_t i = 0; i < modelTable().size(); ++i) {
+        ModelEntry row = modelTable()[i];
+        if (row.itemType == 0) {
+            row.version = update::installedAppVersion();
+        } else {
+            for (CTarvenixUSBDevice* d : allDevices()) {
+                if (d->typeIndex() != int(i) || !d->commandChannel().isOpen())
+                    continue;
+                const bool receiver = d->commandChannel().receiverMode();
+                HidTransport& t = receiver ? d->commandChannel().receiverTransport() : d->commandChannel().cableTransport();
+                row.version = t.attributes().version;
+                row.itemFlag = receiver ? -1 : 1;
+                break;
+            }
+        }
+        if (row.version != 0)
+            rows.push_back(row);
+    }
+    return rows;
+}
+
+void CMainWnd::OpenSettingsWindow(bool centred)
+{
+    if (settingsWnd_) {
+        settingsWnd_->raise();
+        settingsWnd_->activateWindow();
+        return;
+    }
+    auto* w = new CSetWnd;
+    w->setParent(this, w->windowFlags() | Qt::Tool);
+    if (!w->create(QStringLiteral("SetWnd"))) {
+        delete w;
+        return;
+    }
+    w->setDpi(dpi());
+    w->SetOwner(this, languageIndex_);
+    w->SetUpdateRows(updateRows());
+    if (centred) {
+        w->centerWindow();
+    } else {
+        const double scale = dpi() / 96.0;
+        const QRect main = frameGeometry();
+        w->move(main.right() - int(30 * scale) - w->width(), main.top() + int(60 * scale));
+    }
+    // Modal for the user, without a nested event loop: the program runs on while it is open.
+    w->setWindowModality(Qt::ApplicationModal);
+    settingsWnd_ = w;
+    w->show();
+    w->raise();
+    w->activateWindow();
 }
 
 void CMainWnd::SetEditState(bool lockStrip, bool idle)
@@ -524,9 +620,14 @@ void CMainWnd::SetEditState(bool lockStrip, bool idle)
     idle_ = idle;
     if (editors::CKeySetControlUI* ed = currentKeyEditor())
         ed->SetButtonsEnabled(!idle);
-    if (lockStrip)
-        if (ui::Control* strip = findControl(QStringLiteral("device_select_layout")))
-            strip->setEnabled(idle);
+    if (!lockStrip)
+        return;
+    // Neither the device nor the profile may change under a recording.
+    if (ui::Control* strip = findControl(QStringLiteral("device_select_layout")))
+        strip->setEnabled(idle);
+    if (CTarvenixUSBDevice* d = currentDevice())
+        if (ui::Control* bar = ui::Window::findSubControlByName(d, QStringLiteral("DeviceProfileItem")))
+            bar->setEnabled(idle);
 }
 
 void CMainWnd::setLightControl(bool on, bool broadcast)

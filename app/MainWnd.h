@@ -9,6 +9,7 @@
 #include "editors/MacroRecorder.h"
 #include "ui/Window.h"
 
+#include <QPointer>
 #include <QStringList>
 
 #include <cstdint>
@@ -93,6 +94,15 @@ public:
     bool firstScanDone() const { return firstScanDone_; }
 
     void SetEditState(bool lockStrip, bool idle);
+    // Languages: the stored choice (or the desktop's), applied to every window.
+    int ReadStoredLanguage() const;
+    void ApplyLanguage(int index);
+    int languageIndex() const { return languageIndex_; }
+    // The settings window (one at a time); centred, or beside the settings button.
+    void OpenSettingsWindow(bool centred);
+    QWidget* settingsWindow() const { return settingsWnd_; }
+    // The model rows the update check asks about: connected devices' firmware and the application.
+    std::vector<ModelEntry> updateRows() const;
     // The key editor of the current device, when it is a mouse or a keyboard.
     editors::CKeySetControlUI* currentKeyEditor() const;
     // The input hook, made at first use; tests give it their own event source first.
@@ -246,8 +256,9 @@ private:
     int screenWidth_ = 0;
     int screenHeight_ = 0;
     std::vector<uint8_t> replyBlock_;
-    QWidget* aboutWnd_ = nullptr;
-    QWidget* settingsWnd_ = nullptr;
+    QPointer<QWidget> aboutWnd_;
+    QPointer<QWidget> settingsWnd_;
+    int languageIndex_ = -1;
     int skinReceiver_ = -1;
     std::function<void()> firstScan_;
     bool firstScanDone_ = false;

@@ -108,16 +108,16 @@ bool ScriptRunner::fail(const QString& why)
 
 QWidget* ScriptRunner::find(const QString& name) const
 {
-    // The current device's page first, then the main window, then an open modal window.
+    // An open modal window first (the user can reach nothing else), then the current device's
+    // page, then the main window.
+    if (QWidget* modal = QApplication::activeModalWidget())
+        if (auto* w = qobject_cast<ui::Window*>(modal); w && w != &wnd_)
+            if (ui::Control* c = w->findControl(name))
+                return c;
     if (CTarvenixUSBDevice* d = wnd_.currentDevice())
         if (ui::Control* c = ui::Window::findSubControlByName(d, name))
             return c;
-    if (ui::Control* c = wnd_.findControl(name))
-        return c;
-    if (QWidget* modal = QApplication::activeModalWidget())
-        if (auto* w = qobject_cast<ui::Window*>(modal))
-            return w->findControl(name);
-    return nullptr;
+    return wnd_.findControl(name);
 }
 
 namespace {
@@ -272,7 +272,11 @@ bool ScriptRunner::run(const QString& rawLine)
         if (output)
             output(described);
     } else if (command == QLatin1String("screenshot")) {
-        if (rest.isEmpty() || !wnd_.grab().save(rest))
+        // The window in front: an open modal window (the settings window), else the main window.
+        QWidget* front = &wnd_;
+        if (QWidget* modal = QApplication::activeModalWidget(); modal && modal->isVisible())
+            front = modal;
+        if (rest.isEmpty() || !front->grab().save(rest))
             return fail(QStringLiteral("cannot write %1").arg(rest));
     } else if (command == QLatin1String("menu")) {
         // An item of the tray menu or of the macro editor's row menu, as the user picks it.

@@ -28,4 +28,9 @@ void writeInt(const QString& keyPath, const QString& name, int value)
     s.sync();
 }
 
+QString readText(const QString& keyPath, const QString& name, const QString& fallback)
+{
+    return store().value(keyPath + "/" + name, fallback).toString();
+}
+
 } // namespace q9::settings

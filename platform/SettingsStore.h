@@ -7,6 +7,7 @@ namespace q9::settings {
 
 int readInt(const QString& keyPath, const QString& name, int fallback);
 void writeInt(const QString& keyPath, const QString& name, int value);
+QString readText(const QString& keyPath, const QString& name, const QString& fallback);
 
 // "SOFTWARE/Q9 Zen 1K Gaming Mouse"
 QString productKey();

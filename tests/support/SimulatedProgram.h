@@ -16,6 +16,8 @@ namespace q9::test {
 inline std::unique_ptr<sim::Simulation> useSimulatedProgram(const QTemporaryDir& data, const std::string& devices)
 {
     qputenv("Q9ZEN_DATA_DIR", data.path().toUtf8());
+    // The settings store (the language chosen, say) of a test is its own too.
+    qputenv("Q9ZEN_CONFIG_DIR", (data.path() + QStringLiteral("/config")).toUtf8());
     auto simulation = sim::startSimulation(devices);
     DeviceEnvironment& env = deviceEnvironment();
     env.backend = std::make_shared<sim::SimBackend>(simulation->bus);

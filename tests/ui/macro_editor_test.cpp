@@ -72,6 +72,8 @@ TEST_F(MacroEditor, ARecordedMacroUsedByTwoButtonsReachesTheMouseByteForByte)
     ASSERT_TRUE(editor()->recording());
     ASSERT_TRUE(hook->grabbed()) << "recording keeps the keys from other programs";
     EXPECT_FALSE(wnd->findControl(QStringLiteral("device_select_layout"))->isEnabled()) << "no device switch while recording";
+    ui::Control* bar = ui::Window::findSubControlByName(wnd->mice()[0], QStringLiteral("DeviceProfileItem"));
+    EXPECT_FALSE(bar->isEnabled()) << "no profile switch while recording";
     hook->key(KEY_LEFTSHIFT, true, 0);
     hook->key(KEY_A, true, 10);
     hook->key(KEY_A, true, 40); // held: repeats
@@ -87,6 +89,7 @@ TEST_F(MacroEditor, ARecordedMacroUsedByTwoButtonsReachesTheMouseByteForByte)
     EXPECT_FALSE(editor()->recording());
     EXPECT_FALSE(hook->active()) << "the hook is removed";
     EXPECT_TRUE(wnd->findControl(QStringLiteral("device_select_layout"))->isEnabled());
+    EXPECT_TRUE(bar->isEnabled());
     EXPECT_EQ(rows(), "9:2:down | 10:4:down | 10:4:up | 9:2:up | 1:2:down | 1:2:up") << "the stop click is not recorded";
     // Saved with the fixed delay: the first row's delay is the one after it.
     const std::wstring folder = wnd->mice()[0]->dataFolder();
