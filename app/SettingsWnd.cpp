@@ -12,6 +12,8 @@
 
 #include <QDir>
 
+#include <algorithm>
+
 namespace q9::app {
 namespace {
 
@@ -347,7 +349,41 @@ void CSetWnd::notify(ui::TNotify& msg)
     }
 }
 
-intptr_t CSetWnd::handleCustomMessage(uint32_t msg, uint64_t, int64_t, const CopyData*, bool& handled)
+// What an updater reports about the row it works on: the first row waiting for or under download.
+void CSetWnd::updateProgress(int what, int64_t value)
+{
+    const auto items = updateItems();
+    CUpdateInfoListItemUI* current = nullptr;
+    for (CUpdateInfoListItemUI* item : items)
+        if (!current && item->Status() >= update::RowWaitingDownload && item->Status() <= 6)
+            current = item;
+    if (!current)
+        return;
+    if (what == 4) {
+        if (current->Status() == update::RowWaitingDownload)
+            current->SetStatus(4);
+        current->SetProgress(int(std::clamp<int64_t>(value, 0, 100)));
+    } else if (what == 2 || what == 3) {
+        current->SetStatus(update::RowFailed);
+    } else if (what == 1) {
+        current->SetCurrentVersion(current->LatestVersion());
+        current->SetLatestVersion(QString());
+        current->SetStatus(update::RowUpToDate);
+        current->SetChecked(false);
+        for (CUpdateInfoListItemUI* item : items)
+            if (item->IsChecked() && item->Status() != update::RowUpToDate)
+                return; // another ticked row is still to come
+        bool allDone = true;
+        for (CUpdateInfoListItemUI* item : items) {
+            if (item->Status() != update::RowUpToDate)
+                item->SetCheckEnabled(true);
+            allDone = allDone && item->Status() == update::RowUpToDate;
+        }
+        ShowUpdateState(allDone ? update::UpToDate : update::UpdatesAvailable);
+    }
+}
+
+intptr_t CSetWnd::handleCustomMessage(uint32_t msg, uint64_t wParam, int64_t lParam, const CopyData*, bool& handled)
 {
     if (msg == kLanguageChanged) {
         if (state_ == update::UpToDate)
@@ -355,8 +391,12 @@ intptr_t CSetWnd::handleCustomMessage(uint32_t msg, uint64_t, int64_t, const Cop
         update();
         return 0;
     }
+    if (msg == registerWindowMessage("{4695579F-999A-41d4-9FAF-EFFCE93EBF15}")) {
+        updateProgress(int(wParam), lParam);
+        return 0;
+    }
     if (msg == WM_CLOSE_MSG) {
-        // A row being downloaded or waiting for it keeps the window open.
+        // A row being downloaded or updated keeps the window open.
         if (updateRunning())
             return 0;
         StopUpdateCheck();

@@ -69,6 +69,7 @@ private:
     void rowChecked(int index, const update::UpdateRow& row, bool failed);
     void checkFinished(int failures);
     void tickedChanged();
+    void updateProgress(int what, int64_t value);
     bool updateRunning() const;
 
     QPointer<CMainWnd> owner_;

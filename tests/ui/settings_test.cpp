@@ -3,6 +3,7 @@
 // this machine — an update for the mouse, none for the program, no server, a server that never
 // answers, replies that are no answer.
 #include "app/SettingsWnd.h"
+#include "platform/Messages.h"
 #include "ui/Combo.h"
 #include "ui/Label.h"
 #include "update/UpdateCheck.h"
@@ -88,6 +89,15 @@ TEST_F(Settings, TheMouseHasAnUpdateAndTheProgramNone)
     cmd("click update_OK_btn");
     EXPECT_EQ(rows[0]->Status(), update::RowWaitingDownload);
     EXPECT_EQ(part(rows[0], "update_status_text"), text("DownloadWaitText"));
+    // An updater's reports, through the main window: progress, then done.
+    const uint32_t status = registerWindowMessage("{4695579F-999A-41d4-9FAF-EFFCE93EBF15}");
+    wnd->send(status, 4, 42);
+    ASSERT_TRUE(waitFor([&] { return rows[0]->Status() == 4; }, 1000));
+    EXPECT_EQ(part(rows[0], "update_progress_value"), QStringLiteral("42%"));
+    wnd->send(status, 1, 0);
+    ASSERT_TRUE(waitFor([&] { return rows[0]->Status() == update::RowUpToDate; }, 1000));
+    EXPECT_EQ(part(rows[0], "OldRev"), QStringLiteral("V9999")) << "the offered version is the installed one now";
+    EXPECT_EQ(w->updateState(), update::UpToDate);
     // Nothing here downloads: the window still closes.
     cmd("click laterbtn");
     EXPECT_TRUE(waitFor([&] { return wnd->settingsWindow() == nullptr; }, 1000));
