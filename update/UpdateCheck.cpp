@@ -189,7 +189,7 @@ void UpdateChecker::replied()
         return;
     r->deleteLater();
     const ModelEntry& row = rows_[size_t(next_)];
-    QByteArray data = r->read(kReplyLimit);
+    QByteArray data = r->isOpen() ? r->read(kReplyLimit) : QByteArray();
     // Without an HTTP answer (no connection, refused, timed out) the service was not reached.
     const bool answered = r->attribute(QNetworkRequest::HttpStatusCodeAttribute).isValid();
     const bool cut = r->error() == QNetworkReply::OperationCanceledError && answered;
