@@ -3,6 +3,7 @@
 #include "app/MainWnd.h"
 #include "device/KeyboardDevice.h"
 #include "device/MouseDevice.h"
+#include "device/MousePadDevice.h"
 #include "platform/Trace.h"
 #include "profile/TextConvert.h"
 #include "ui/Builder.h"
@@ -83,9 +84,10 @@ CTarvenixUSBDevice* CMainWnd::deviceOfRow(int index) const
     for (auto* d : mice_)
         if (d->identityRow().sameInterface(want) && d->identityRow().kind == want.kind)
             return d;
-    for (auto* d : keyboards_)
-        if (d->identityRow().sameInterface(want) && d->identityRow().kind == want.kind)
-            return d;
+    for (auto* list : {&keyboards_, &mousePads_})
+        for (auto* d : *list)
+            if (d->identityRow().sameInterface(want) && d->identityRow().kind == want.kind)
+                return d;
     return nullptr;
 }
 
@@ -146,6 +148,8 @@ bool CMainWnd::CreateDevicePage(int r, int sub)
         mice_.push_back(mouse);
     else if (dynamic_cast<CTarvenixKeyboardDevice*>(device))
         keyboards_.push_back(device);
+    else if (dynamic_cast<CTarvenixMousePadDevice*>(device))
+        mousePads_.push_back(device);
 
     strip->add(tab);
     tab->SetMainWindow(this);
@@ -185,6 +189,8 @@ void CMainWnd::AttachInterface(int i)
             CreateDevicePage(commandRow, 0);
     } else {
         trace("添加一个鼠标垫设备");
+        if (row.kind == KindMousePad && !exists && commandRow >= 0)
+            CreateDevicePage(commandRow, 0);
     }
     reveal();
     CTarvenixUSBDevice* device = deviceOfRow(i);

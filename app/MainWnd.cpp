@@ -13,6 +13,7 @@
 #include "hid/DeviceScanner.h"
 #include "device/KeyboardDevice.h"
 #include "device/MouseDevice.h"
+#include "device/MousePadDevice.h"
 #include "editors/KeySetEditor.h"
 #include "editors/MacroEditor.h"
 #include "platform/DeviceHook.h"
@@ -94,6 +95,8 @@ ui::Control* CMainWnd::createControl(const QString& className)
         return new CTarvenixMouseDevice;
     if (className.compare(QLatin1String("TarvenixKeyboardDevice"), Qt::CaseInsensitive) == 0)
         return new CTarvenixKeyboardDevice;
+    if (className.compare(QLatin1String("TarvenixMousePadDevice"), Qt::CaseInsensitive) == 0)
+        return new CTarvenixMousePadDevice;
     for (const auto& row : subTrees)
         if (className.compare(QLatin1String(row[0]), Qt::CaseInsensitive) == 0) {
             ui::DialogBuilder builder;

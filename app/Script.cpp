@@ -5,6 +5,7 @@
 #include "device/UsbDevice.h"
 #include "sim/KeyboardEmulator.h"
 #include "sim/MouseEmulator.h"
+#include "sim/MousePadEmulator.h"
 #include "sim/Simulation.h"
 #include "ui/ColorPalette.h"
 #include "ui/Combo.h"
@@ -89,10 +90,13 @@ bool plugCommand(sim::Simulation* s, const QString& command, const QString& name
         error = QStringLiteral("no simulated device \"%1\"").arg(name);
         return false;
     }
-    if (receiver)
-        plug ? e->plugReceiver() : e->unplugReceiver();
-    else
-        plug ? e->plugCable() : e->unplugCable();
+    if constexpr (requires { e->plugReceiver(); }) {
+        if (receiver) {
+            plug ? e->plugReceiver() : e->unplugReceiver();
+            return true;
+        }
+    }
+    plug ? e->plugCable() : e->unplugCable();
     return true;
 }
 
@@ -176,6 +180,8 @@ bool ScriptRunner::run(const QString& rawLine)
             ok = plugCommand<sim::MouseEmulator>(sim_, command, name, args.value(1), error);
         else if (name == QLatin1String("keyboard") || name == QLatin1String("keyboard-receiver"))
             ok = plugCommand<sim::KeyboardEmulator>(sim_, command, name, args.value(1), error);
+        else if (name == QLatin1String("mousepad"))
+            ok = plugCommand<sim::MousePadEmulator>(sim_, command, name, args.value(1), error);
         else
             error = command == QLatin1String("link") ? QStringLiteral("link needs a receiver (mouse-receiver, keyboard-receiver) and up|down")
                                                      : QStringLiteral("cannot simulate \"%1\"").arg(name);

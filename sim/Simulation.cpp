@@ -2,6 +2,7 @@
 
 #include "sim/KeyboardEmulator.h"
 #include "sim/MouseEmulator.h"
+#include "sim/MousePadEmulator.h"
 
 #include <sstream>
 
@@ -9,7 +10,7 @@ namespace q9::sim {
 
 namespace {
 
-const char* const kNotYet[] = {"mousepad", "headset"};
+const char* const kNotYet[] = {"headset"};
 
 bool notEmulatedYet(const std::string& name)
 {
@@ -36,7 +37,8 @@ std::vector<std::string> unknownDeviceNames(const std::string& list)
 {
     std::vector<std::string> out;
     for (const std::string& name : names(list))
-        if (name != "mouse" && name != "mouse-receiver" && name != "keyboard" && name != "keyboard-receiver" && !notEmulatedYet(name))
+        if (name != "mouse" && name != "mouse-receiver" && name != "keyboard" && name != "keyboard-receiver" && name != "mousepad"
+            && !notEmulatedYet(name))
             out.push_back(name);
     return out;
 }
@@ -62,6 +64,15 @@ std::unique_ptr<Simulation> startSimulation(const std::string& list)
         }
         return keyboard;
     };
+    MousePadEmulator* pad = nullptr;
+    auto thePad = [&]() {
+        if (!pad) {
+            auto p = std::make_unique<MousePadEmulator>(s->bus);
+            pad = p.get();
+            s->devices.push_back(std::move(p));
+        }
+        return pad;
+    };
     for (const std::string& name : names(list)) {
         if (name == "mouse")
             theMouse()->plugCable();
@@ -71,6 +82,8 @@ std::unique_ptr<Simulation> startSimulation(const std::string& list)
             theKeyboard()->plugCable();
         else if (name == "keyboard-receiver")
             theKeyboard()->plugReceiver();
+        else if (name == "mousepad")
+            thePad()->plugCable();
         else if (notEmulatedYet(name))
             s->notYet.push_back(name);
         else

@@ -1,4 +1,4 @@
-// Runs inside a small Linux guest: the emulated mouse and keyboard are kernel HID devices through uhid, and the
+// Runs inside a small Linux guest: the emulated mouse, keyboard and mouse pad are kernel HID devices through uhid, and the
 // host side is the real one: HidapiBackend over hidraw, the transport, the command channel, the scan.
 // Nothing simulated above the kernel.
 #include "hid/CommandChannel.h"
@@ -6,6 +6,7 @@
 #include "hid/HidapiBackend.h"
 #include "sim/KeyboardEmulator.h"
 #include "sim/MouseEmulator.h"
+#include "sim/MousePadEmulator.h"
 #include "sim/UhidBridge.h"
 
 #include "hid/StopEvent.h"
@@ -344,6 +345,84 @@ TEST(GuestKeyboard, CableInterfacesClaimTheirRowsAndTheBlocksAndAFrameGoThrough)
     ASSERT_EQ(channel.writeLightFrame(frame.data(), frame.size()), ResultOk);
     EXPECT_EQ(keyboard.lastLightFrame(), frame);
     EXPECT_EQ(keyboard.framingErrors(), 0);
+}
+
+// The mouse pad through uhid: its two interfaces claim rows 8 and 9 (its vendor collection is the
+// fourth, like the keyboard's), its light record is written and read back over hidraw, its power
+// report names the phone on the charger and its event arrives on the event interface.
+TEST(GuestMousePad, CableInterfacesClaimRowsEightAndNineAndTheRecordGoesThrough)
+{
+    auto bus = std::make_shared<sim::SimBus>();
+    sim::MousePadEmulator pad{bus};
+    pad.plugCable();
+    std::vector<std::unique_ptr<sim::UhidDevice>> kernelDevices;
+    for (int n : {0, 1}) {
+        std::string error;
+        auto dev = sim::UhidDevice::create(pad.interfaceOf("cable", n), "Q9 sim mouse pad cable",
+                                           "q9zen-sim/mousepad/cable/input" + std::to_string(n), error);
+        ASSERT_TRUE(dev) << error;
+        kernelDevices.push_back(std::move(dev));
+    }
+    auto backend = std::make_shared<HidapiBackend>();
+    const auto deadline = steady_clock::now() + seconds(10);
+    for (;;) {
+        std::vector<HidNodeInfo> nodes;
+        backend->listNodes(nodes);
+        int found = 0;
+        for (const auto& node : nodes)
+            found += node.vid == 0x320F && node.pid == 0x1004;
+        if (found == 2)
+            break;
+        ASSERT_LT(steady_clock::now(), deadline) << "hidraw nodes of the mouse pad did not appear";
+        std::this_thread::sleep_for(milliseconds(20));
+    }
+    HidTransport enumerator{backend};
+    LiveInterfaceList live = buildLiveInterfaceList();
+    DeviceScanner scanner{enumerator, live};
+    std::vector<std::pair<ScanEvent, int>> events;
+    scanner.pass([&](ScanEvent e, int row) { events.emplace_back(e, row); });
+    ASSERT_EQ(events.size(), 2u);
+    ASSERT_TRUE(live[8].claimed);
+    ASSERT_TRUE(live[9].claimed);
+    EXPECT_EQ(live[8].path.rfind(L"hid#vid_320f&pid_1004&mi_01&col04#/dev/hidraw", 0), 0u);
+    EXPECT_EQ(live[9].path.rfind(L"hid#vid_320f&pid_1004&mi_00&col03#/dev/hidraw", 0), 0u);
+
+    CommandChannel channel(backend);
+    ASSERT_TRUE(channel.cableTransport().open(live[8].path, true, true, true, false));
+    channel.setOpen(true);
+    channel.setMode(1);
+    uint8_t info[34] = {};
+    ASSERT_EQ(channel.readDeviceInfo(info), ResultOk);
+    const auto expected = pad.deviceInfo();
+    EXPECT_TRUE(std::equal(expected.begin(), expected.end(), info));
+
+    std::vector<uint8_t> record(21);
+    std::iota(record.begin(), record.end(), uint8_t(7));
+    ASSERT_EQ(channel.beginConfig(), ResultOk);
+    ASSERT_EQ(channel.writeSettings(0, record.data(), record.size()), ResultOk);
+    ASSERT_EQ(channel.endConfig(), ResultOk);
+    std::vector<uint8_t> area(45);
+    ASSERT_EQ(channel.readSettings(0, area.data(), area.size()), ResultOk);
+    EXPECT_TRUE(std::equal(record.begin(), record.end(), area.begin()));
+    const auto memory = pad.settingsMemory();
+    EXPECT_TRUE(std::equal(area.begin(), area.end(), memory.begin())) << "the rest of the area as the pad holds it";
+    EXPECT_EQ(pad.writesOutsideTransaction(), 0);
+
+    pad.setPhone(3);
+    uint8_t power[6] = {};
+    ASSERT_EQ(channel.readStatus(0, power, sizeof power), ResultOk);
+    EXPECT_EQ(power[5], 3);
+    EXPECT_EQ(pad.framingErrors(), 0);
+
+    HidTransport events0(backend);
+    ASSERT_TRUE(events0.open(live[9].path, true, true, true, false));
+    EXPECT_EQ(events0.capabilities().usagePage, 0x000C);
+    ASSERT_TRUE(pad.pressLightButton());
+    uint8_t in[64] = {};
+    size_t got = 0;
+    ASSERT_TRUE(events0.read(in, sizeof in, &got, 2000));
+    EXPECT_EQ(in[0], 0x03);
+    EXPECT_EQ(in[1] | in[2] << 8, 0x0401);
 }
 
 } // namespace
