@@ -3,6 +3,7 @@
 #include "app/MainWnd.h"
 #include "device/KeyboardDevice.h"
 #include "device/MouseDevice.h"
+#include "device/HeadsetDevice.h"
 #include "device/MousePadDevice.h"
 #include "platform/Trace.h"
 #include "profile/TextConvert.h"
@@ -148,6 +149,8 @@ bool CMainWnd::CreateDevicePage(int r, int sub)
         mice_.push_back(mouse);
     else if (dynamic_cast<CTarvenixKeyboardDevice*>(device))
         keyboards_.push_back(device);
+    else if (dynamic_cast<CTarvenixHX4120Device*>(device)) // before the pad: the headset is one too
+        headsets_.push_back(device);
     else if (dynamic_cast<CTarvenixMousePadDevice*>(device))
         mousePads_.push_back(device);
 
@@ -189,7 +192,7 @@ void CMainWnd::AttachInterface(int i)
             CreateDevicePage(commandRow, 0);
     } else {
         trace("添加一个鼠标垫设备");
-        if (row.kind == KindMousePad && !exists && commandRow >= 0)
+        if ((row.kind == KindMousePad || row.kind == KindHeadset) && !exists && commandRow >= 0)
             CreateDevicePage(commandRow, 0);
     }
     reveal();

@@ -13,6 +13,7 @@
 #include "hid/DeviceScanner.h"
 #include "device/KeyboardDevice.h"
 #include "device/MouseDevice.h"
+#include "device/HeadsetDevice.h"
 #include "device/MousePadDevice.h"
 #include "editors/KeySetEditor.h"
 #include "editors/MacroEditor.h"
@@ -97,6 +98,8 @@ ui::Control* CMainWnd::createControl(const QString& className)
         return new CTarvenixKeyboardDevice;
     if (className.compare(QLatin1String("TarvenixMousePadDevice"), Qt::CaseInsensitive) == 0)
         return new CTarvenixMousePadDevice;
+    if (className.compare(QLatin1String("TarvenixHX4120Device"), Qt::CaseInsensitive) == 0)
+        return new CTarvenixHX4120Device;
     for (const auto& row : subTrees)
         if (className.compare(QLatin1String(row[0]), Qt::CaseInsensitive) == 0) {
             ui::DialogBuilder builder;

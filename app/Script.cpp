@@ -6,6 +6,7 @@
 #include "sim/KeyboardEmulator.h"
 #include "sim/MouseEmulator.h"
 #include "sim/MousePadEmulator.h"
+#include "sim/HeadsetEmulator.h"
 #include "sim/Simulation.h"
 #include "ui/ColorPalette.h"
 #include "ui/Combo.h"
@@ -182,7 +183,13 @@ bool ScriptRunner::run(const QString& rawLine)
             ok = plugCommand<sim::KeyboardEmulator>(sim_, command, name, args.value(1), error);
         else if (name == QLatin1String("mousepad"))
             ok = plugCommand<sim::MousePadEmulator>(sim_, command, name, args.value(1), error);
-        else
+        else if (name == QLatin1String("headset") && command != QLatin1String("link") && sim_) {
+            // Not a vendor-protocol device: the simulation keeps it apart.
+            if (!sim_->headset)
+                sim_->headset = std::make_unique<sim::HeadsetEmulator>(sim_->bus);
+            command == QLatin1String("plug") ? sim_->headset->plugCable() : sim_->headset->unplugCable();
+            ok = true;
+        } else
             error = command == QLatin1String("link") ? QStringLiteral("link needs a receiver (mouse-receiver, keyboard-receiver) and up|down")
                                                      : QStringLiteral("cannot simulate \"%1\"").arg(name);
         if (!ok)

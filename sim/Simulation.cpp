@@ -4,13 +4,15 @@
 #include "sim/MouseEmulator.h"
 #include "sim/MousePadEmulator.h"
 
+#include <array>
 #include <sstream>
 
 namespace q9::sim {
 
 namespace {
 
-const char* const kNotYet[] = {"headset"};
+// Devices that are named but not emulated by this build; none at present.
+constexpr std::array<const char*, 0> kNotYet{};
 
 bool notEmulatedYet(const std::string& name)
 {
@@ -38,6 +40,7 @@ std::vector<std::string> unknownDeviceNames(const std::string& list)
     std::vector<std::string> out;
     for (const std::string& name : names(list))
         if (name != "mouse" && name != "mouse-receiver" && name != "keyboard" && name != "keyboard-receiver" && name != "mousepad"
+            && name != "headset"
             && !notEmulatedYet(name))
             out.push_back(name);
     return out;
@@ -84,6 +87,11 @@ std::unique_ptr<Simulation> startSimulation(const std::string& list)
             theKeyboard()->plugReceiver();
         else if (name == "mousepad")
             thePad()->plugCable();
+        else if (name == "headset") {
+            if (!s->headset)
+                s->headset = std::make_unique<HeadsetEmulator>(s->bus);
+            s->headset->plugCable();
+        }
         else if (notEmulatedYet(name))
             s->notYet.push_back(name);
         else

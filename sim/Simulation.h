@@ -1,5 +1,6 @@
 #pragma once
 // The emulated devices that --simulate plugs at start.
+#include "sim/HeadsetEmulator.h"
 #include "sim/SimBus.h"
 #include "sim/VendorDevice.h"
 
@@ -12,6 +13,7 @@ namespace q9::sim {
 struct Simulation {
     std::shared_ptr<SimBus> bus = std::make_shared<SimBus>();
     std::vector<std::unique_ptr<VendorDevice>> devices;
+    std::unique_ptr<HeadsetEmulator> headset; // not a vendor-protocol device
     std::vector<std::string> unknown;    // names that are not devices at all
     std::vector<std::string> notYet;     // devices this build cannot emulate yet
 };
