@@ -85,7 +85,7 @@ CTarvenixUSBDevice* CMainWnd::deviceOfRow(int index) const
     for (auto* d : mice_)
         if (d->identityRow().sameInterface(want) && d->identityRow().kind == want.kind)
             return d;
-    for (auto* list : {&keyboards_, &mousePads_})
+    for (auto* list : {&keyboards_, &mousePads_, &headsets_})
         for (auto* d : *list)
             if (d->identityRow().sameInterface(want) && d->identityRow().kind == want.kind)
                 return d;
