@@ -2,6 +2,7 @@
 #include "app/DeviceOption.h"
 #include "app/MainWnd.h"
 #include "app/SmallWindows.h"
+#include "device/HeadsetDevice.h"
 #include "device/KeyboardDevice.h"
 #include "device/MouseDevice.h"
 #include "editors/LightEditor.h"
@@ -51,6 +52,7 @@ void none(CMainWnd&, ui::TNotify&, int) {}
 
 CTarvenixMouseDevice* mouse(CMainWnd& w) { return w.currentMouse(); }
 CTarvenixKeyboardDevice* keyboard(CMainWnd& w) { return qobject_cast<CTarvenixKeyboardDevice*>(w.currentDevice()); }
+CTarvenixHX4120Device* headset(CMainWnd& w) { return qobject_cast<CTarvenixHX4120Device*>(w.currentDevice()); }
 
 bool checked(ui::TNotify& m)
 {
@@ -159,8 +161,10 @@ const std::vector<CMainWnd::Route>& CMainWnd::clickRoutes()
              if (auto* k = keyboard(w)) k->setBrush(false);
          }},
         {R::Whole, "deng_same_mode", "same mode", [](CMainWnd& w, ui::TNotify&, int) { w.sameMode(); }},
-        {R::Whole, "hs_EQ_btn_save", "EQ save", none},
-        {R::Whole, "hs_EQ_btn_delete", "EQ delete", none},
+        {R::Whole, "hs_EQ_btn_save", "EQ save", [](CMainWnd& w, ui::TNotify&, int) { w.saveCustomEq(); }},
+        {R::Whole, "hs_EQ_btn_delete", "EQ delete", [](CMainWnd& w, ui::TNotify&, int) {
+             if (auto* h = headset(w)) h->DeleteCustomEq();
+         }},
         {R::Exact, "profile_fun_spread_btn", "profile menu", [](CMainWnd& w, ui::TNotify&, int) {
              if (CTarvenixUSBDevice* d = w.currentDevice())
                  if (ui::Control* menu = ui::Window::findSubControlByName(d, QStringLiteral("profile_menu_layout")))
@@ -213,8 +217,12 @@ const std::vector<CMainWnd::Route>& CMainWnd::selectRoutes()
         {R::Prefix, "bullet_op_", "bullet", [](CMainWnd& w, ui::TNotify& m, int n) {
              if (auto* s = w.currentShootEditor(); s && checked(m)) s->SelectBullet(n);
          }},
-        {R::Prefix, "magic_option_", "voice effect", none},
-        {R::Prefix, "4120_eq_option_", "EQ preset", none},
+        {R::Prefix, "magic_option_", "voice effect", [](CMainWnd& w, ui::TNotify& m, int n) {
+             if (auto* h = headset(w); h && checked(m)) h->SelectVoiceEffect(n);
+         }},
+        {R::Prefix, "4120_eq_option_", "EQ preset", [](CMainWnd& w, ui::TNotify& m, int n) {
+             if (auto* h = headset(w); h && checked(m)) h->SelectEqType(n);
+         }},
         {R::Prefix, "key_ComBox_check_", "key modifier", [](CMainWnd& w, ui::TNotify& m, int n) {
              if (checked(m)) w.keyModifier(n); // the option the group unselected says nothing new
          }},
@@ -252,9 +260,18 @@ const std::vector<CMainWnd::Route>& CMainWnd::selectRoutes()
         {R::Whole, "deng_7color_check", "light multi-colour", [](CMainWnd& w, ui::TNotify&, int) { w.lightMultiColour(); }},
         {R::Whole, "bullet_x_check", "bullet x", [](CMainWnd& w, ui::TNotify&, int) { if (auto* s = w.currentShootEditor()) s->DirectionChanged(); }},
         {R::Whole, "bullet_y_check", "bullet y", [](CMainWnd& w, ui::TNotify&, int) { if (auto* s = w.currentShootEditor()) s->DirectionChanged(); }},
-        {R::Whole, "magic_enable_option", "voice effect on", none},
-        {R::Whole, "4120_MicIn_option", "mic mute", none},
-        {R::Whole, "4120_MicMoniter_option", "monitor mute", none},
+        {R::Whole, "magic_enable_option", "voice effect on", [](CMainWnd& w, ui::TNotify&, int) {
+             if (auto* h = headset(w)) h->ToggleVoiceEffect();
+         }},
+        {R::Whole, "4120_MicIn_option", "mic mute", [](CMainWnd& w, ui::TNotify&, int) {
+             if (auto* h = headset(w)) h->ToggleMicMute();
+         }},
+        {R::Whole, "4120_MicMoniter_option", "monitor mute", [](CMainWnd& w, ui::TNotify&, int) {
+             if (auto* h = headset(w)) h->ToggleMonitorMute();
+         }},
+        {R::Whole, "virtual_surround_option", "virtual surround", [](CMainWnd& w, ui::TNotify&, int) {
+             if (auto* h = headset(w)) h->ToggleSurround();
+         }},
         {R::Whole, "deng_7audiocolor_check", "audio foreground", [](CMainWnd& w, ui::TNotify&, int) { w.audioLightChanged(true); }},
         {R::Whole, "audio_BkColor_check", "audio background", [](CMainWnd& w, ui::TNotify&, int) { w.audioLightChanged(false); }},
         {R::Whole, "audio_FgColor_check", "audio background", [](CMainWnd& w, ui::TNotify&, int) { w.audioLightChanged(false); }},
@@ -289,7 +306,9 @@ const std::vector<CMainWnd::Route>& CMainWnd::itemRoutes()
         {R::Whole, "device_sleep1_combo", "sleep", combo},
         {R::Whole, "device_sleep2_combo", "sleep", combo},
         {R::Whole, "macro_name_list", "macro selected", [](CMainWnd& w, ui::TNotify&, int) { w.macroSelected(); }},
-        {R::Whole, "custom_eq_name_combo", "custom EQ", none},
+        {R::Whole, "custom_eq_name_combo", "custom EQ", [](CMainWnd& w, ui::TNotify&, int) {
+             if (auto* h = headset(w)) h->ApplyCustomEq();
+         }},
         {R::Whole, "light_combo_audiomodeSelect", "audio mode", [](CMainWnd& w, ui::TNotify&, int) { w.audioLightChanged(true); }},
     };
     return rows;
@@ -329,7 +348,9 @@ const std::vector<CMainWnd::Route>& CMainWnd::valueRoutes()
         {R::Prefix, "DPI_slider_", "DPI step", [](CMainWnd& w, ui::TNotify& m, int n) {
              if (auto* d = mouse(w)) d->onDpiStep(n, sliderValue(m));
          }},
-        {R::Prefix, "4120_eq_hz_slider_", "EQ band", none},
+        {R::Prefix, "4120_eq_hz_slider_", "EQ band", [](CMainWnd& w, ui::TNotify&, int n) {
+             if (auto* h = headset(w)) h->SetEqBand(n);
+         }},
         {R::Whole, "pointer_speed_slider", "pointer speed", [](CMainWnd& w, ui::TNotify& m, int) {
              if (auto* d = mouse(w)) d->onPointerSpeed(sliderValue(m));
          }},
@@ -344,8 +365,12 @@ const std::vector<CMainWnd::Route>& CMainWnd::valueRoutes()
          }},
         {R::Whole, "deng_light_slider", "light brightness", [](CMainWnd& w, ui::TNotify&, int) { w.lightLevel(true); }},
         {R::Whole, "deng_speed_slider", "light speed", [](CMainWnd& w, ui::TNotify&, int) { w.lightLevel(false); }},
-        {R::Whole, "4120_MicIn_slider", "mic volume", none},
-        {R::Whole, "4120_MicMoniter_slider", "monitor volume", none},
+        {R::Whole, "4120_MicIn_slider", "mic volume", [](CMainWnd& w, ui::TNotify&, int) {
+             if (auto* h = headset(w)) h->SetMicLevel();
+         }},
+        {R::Whole, "4120_MicMoniter_slider", "monitor volume", [](CMainWnd& w, ui::TNotify&, int) {
+             if (auto* h = headset(w)) h->SetMonitorLevel();
+         }},
         {R::Whole, "R_light_slider", "red", rgb},
         {R::Whole, "G_light_slider", "green", rgb},
         {R::Whole, "B_light_slider", "blue", rgb},
@@ -363,6 +388,15 @@ const std::vector<CMainWnd::Route>& CMainWnd::moveRoutes()
          }},
         {R::Prefix, "DPI_slider_", "DPI moved", [](CMainWnd& w, ui::TNotify&, int n) {
              if (auto* d = mouse(w)) d->onDpiSliderMoved(n);
+         }},
+        {R::Prefix, "4120_eq_hz_slider_", "EQ band caption", [](CMainWnd& w, ui::TNotify& m, int n) {
+             if (auto* h = headset(w)) h->soundEditor().ShowBandCaption(n, sliderValue(m));
+         }},
+        {R::Whole, "4120_MicIn_slider", "mic volume caption", [](CMainWnd& w, ui::TNotify& m, int) {
+             if (auto* h = headset(w)) h->soundEditor().ShowLevelCaption("4120_MicIn_value", sliderValue(m));
+         }},
+        {R::Whole, "4120_MicMoniter_slider", "monitor volume caption", [](CMainWnd& w, ui::TNotify& m, int) {
+             if (auto* h = headset(w)) h->soundEditor().ShowLevelCaption("4120_MicMoniter_value", sliderValue(m));
          }},
     };
     return rows;

@@ -210,6 +210,9 @@ void CMainWnd::windowInitStep()
     tellDevicesHidden(true);
     deviceEnvironment().saveFailed = [this](const std::wstring& path) { reportSaveFailure(path); };
     deviceEnvironment().writeFailed = [this] { downloadReport(-1, 0); };
+    deviceEnvironment().tellUser = [this](const std::string& text) {
+        ShowMessageBox(this, QString(), QString::fromStdString(text), dpi(), false, 0);
+    };
     watch_.start([this](StopEvent& stop) { runWatch(stop); });
     setTimer(1011, 100);
     initDone_ = true;
@@ -858,6 +861,25 @@ void CMainWnd::defaultButton()
         downloadReport(-1, 0);
 }
 
+void CMainWnd::saveCustomEq()
+{
+    auto* h = qobject_cast<CTarvenixHX4120Device*>(currentDevice());
+    if (!h)
+        return;
+    const bool named = !h->soundEditor().NameEditText().empty();
+    switch (h->SaveCustomEq()) {
+    case 0:
+        ShowMessageBox(this, QString(), QStringLiteral("message_text_5"), dpi(), true, 0);
+        break;
+    case -1:
+        ShowMessageBox(this, QString(), named ? QStringLiteral("message_text_eq_full") : QStringLiteral("message_text_eq_name"),
+                       dpi(), true, 0);
+        break;
+    default:
+        break;
+    }
+}
+
 void CMainWnd::profileReset()
 {
     CTarvenixUSBDevice* d = currentDevice();
@@ -955,6 +977,7 @@ void CMainWnd::shutDown()
     hook_.reset(); // no grab outlives the window
     deviceEnvironment().saveFailed = nullptr;
     deviceEnvironment().writeFailed = nullptr;
+    deviceEnvironment().tellUser = nullptr;
     if (tray_)
         tray_->remove();
     stopAcceptingSends(); // a watch thread blocked in a send is released

@@ -201,6 +201,8 @@ private:
     void lightEffectSelected();
     void lightSecondMode();
     void lightLevel(bool brightness);
+    // The headset's "save" of a user-defined equaliser, with the reason when nothing was saved.
+    void saveCustomEq();
     void lightMultiColour();
     void lightDirection(bool left);
     void lightComponentTyped(char which);

@@ -185,9 +185,7 @@ bool ScriptRunner::run(const QString& rawLine)
             ok = plugCommand<sim::MousePadEmulator>(sim_, command, name, args.value(1), error);
         else if (name == QLatin1String("headset") && command != QLatin1String("link") && sim_) {
             // Not a vendor-protocol device: the simulation keeps it apart.
-            if (!sim_->headset)
-                sim_->headset = std::make_unique<sim::HeadsetEmulator>(sim_->bus);
-            command == QLatin1String("plug") ? sim_->headset->plugCable() : sim_->headset->unplugCable();
+            command == QLatin1String("plug") ? sim_->theHeadset().plugCable() : sim_->theHeadset().unplugCable();
             ok = true;
         } else
             error = command == QLatin1String("link") ? QStringLiteral("link needs a receiver (mouse-receiver, keyboard-receiver) and up|down")

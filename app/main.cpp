@@ -222,6 +222,9 @@ int main(int argc, char** argv)
         simulation = startSimulation(options.devices);
     q9::DeviceEnvironment& env = q9::deviceEnvironment();
     env.backend = makeBackend(simulation.get());
+    // No vendor library exists here; the simulated headset brings its sound chip's.
+    if (simulation)
+        env.audioLibrary = simulation->soundChip;
     env.dataRoot = wide(q9::folders::userDataFolder());
     env.programFolder = wide(q9::folders::programFolder());
     // Temporary files of writes that a process ended before it could finish (a crash, a kill).

@@ -2,6 +2,7 @@
 // What every device object needs from the process: the HID bus, the user's data folder and the
 // program folder. Set once at start-up (tests set their own) before device pages are created.
 #include "hid/HidBackend.h"
+#include "platform/AudioChipLibrary.h"
 
 #include <functional>
 #include <memory>
@@ -13,12 +14,16 @@ struct DeviceEnvironment {
     std::shared_ptr<HidBackend> backend;
     std::wstring dataRoot;      // the user's data folder of the product, ending in '/'
     std::wstring programFolder; // the executable's folder, ending in '/'
+    // The headset sound chip's configuration library; none when it could not be loaded.
+    std::shared_ptr<AudioChipLibrary> audioLibrary;
     // A file of the user's could not be written (read-only folder, full disk, a folder in its
     // place): the window tells the user. Called on the UI thread with the file's path.
     std::function<void(const std::wstring& path)> saveFailed;
     // A change could not be written to the device although it answers (it refused it or stopped
     // answering): the window tells the user. Called on the UI thread, once until a write succeeds.
     std::function<void()> writeFailed;
+    // A message for the user in plain text (not a text id). Called on the UI thread.
+    std::function<void(const std::string& text)> tellUser;
 };
 
 DeviceEnvironment& deviceEnvironment();

@@ -13,7 +13,11 @@ constexpr uint8_t kWave = 0, kRunningColumns = 7;
 
 } // namespace
 
-CTarvenixHX4120Device::CTarvenixHX4120Device(QWidget* parent) : CTarvenixMousePadDevice(parent) { kind_ = KindHeadset; }
+CTarvenixHX4120Device::CTarvenixHX4120Device(QWidget* parent)
+    : CTarvenixMousePadDevice(parent, std::make_unique<CHx4120Profiledata>())
+{
+    kind_ = KindHeadset;
+}
 
 CTarvenixHX4120Device::~CTarvenixHX4120Device() { stopThreads(); }
 
@@ -30,11 +34,16 @@ void CTarvenixHX4120Device::bindPageControls()
         bindButtonsIn(ui::Window::findSubControlByName(this, QStringLiteral("hx4120_device_key_light")));
     if (lightEditor_)
         lightEditor_->SetLightKind(KindHeadset);
+    voice_ = editors::CVoice4120ControlUI(ui::Window::findSubControlByName(this, QStringLiteral("Voice4120ControlItem")));
+    magic_ = editors::CMagicControlUI(ui::Window::findSubControlByName(this, QStringLiteral("MagicControlItem")));
+    virtual_ = editors::CVirtualSetControlUI(ui::Window::findSubControlByName(this, QStringLiteral("VirtualSetItem")));
+    InitAudio();
 }
 
 void CTarvenixHX4120Device::syncFromDevice()
 {
     loadProfile();
+    ReadAudioState();
     refreshPage();
     startPreview();
     update();

@@ -19,7 +19,13 @@ bool customRow(uint8_t row) { return row == 5 || row > kOff; }
 
 } // namespace
 
-CTarvenixMousePadDevice::CTarvenixMousePadDevice(QWidget* parent) : CTarvenixUSBDevice(KindMousePad, parent)
+CTarvenixMousePadDevice::CTarvenixMousePadDevice(QWidget* parent)
+    : CTarvenixMousePadDevice(parent, std::make_unique<CBasicProfiledata>())
+{
+}
+
+CTarvenixMousePadDevice::CTarvenixMousePadDevice(QWidget* parent, std::unique_ptr<CBasicProfiledata> document)
+    : CTarvenixUSBDevice(KindMousePad, parent), document_(std::move(document)), profile_(*document_)
 {
     profile_.SetDeviceIndex(0);
 }
@@ -92,6 +98,7 @@ void CTarvenixMousePadDevice::takeProfileSection(const std::wstring& path)
     if (!(light == before))
         profile_.SetLightInfo(light);
     applyProfileLight();
+    sectionTaken();
 }
 
 bool CTarvenixMousePadDevice::loadDefaultProfile()

@@ -10,6 +10,7 @@
 #include "profile/BasicProfiledata.h"
 #include "profile/ProfileList.h"
 
+#include <memory>
 #include <mutex>
 #include <vector>
 
@@ -49,7 +50,11 @@ public:
     CDeviceProfileUI profileBar() { return CDeviceProfileUI(this, profiles_); }
 
 protected:
+    // The headset keeps its profile in a document with a section of its own.
+    CTarvenixMousePadDevice(QWidget* parent, std::unique_ptr<CBasicProfiledata> document);
     CBasicProfiledata* document() override { return &profile_; }
+    // The profile's section was just taken into the document (a profile chosen, the default).
+    virtual void sectionTaken() {}
     void onDeviceEvent(uint16_t code, bool cableReader) override;
     uint16_t eventCode(HidTransport& reader, const uint8_t* report, size_t length) override;
     const char* readerExitTrace() const override { return "MS设备同步线程设定退出"; }
@@ -62,7 +67,8 @@ private:
     void writeDone(bool ok);
     ui::Control* find(const QString& name) const;
 
-    CBasicProfiledata profile_;
+    std::unique_ptr<CBasicProfiledata> document_;
+    CBasicProfiledata& profile_;
     ProfileList profiles_;
     PadRecord record_{};
     bool writeFailureTold_ = false;

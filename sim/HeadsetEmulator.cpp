@@ -15,7 +15,10 @@ int setIndex(uint8_t byte1) { return byte1 == 0x22 ? 0 : byte1 == 0x44 ? 1 : -1;
 
 } // namespace
 
-HeadsetEmulator::HeadsetEmulator(std::shared_ptr<SimBus> bus, std::string name) : bus_(std::move(bus)), name_(std::move(name)) {}
+HeadsetEmulator::HeadsetEmulator(std::shared_ptr<SimBus> bus, std::string name, std::shared_ptr<SoundChipEmulator> soundChip)
+    : bus_(std::move(bus)), name_(std::move(name)), soundChip_(std::move(soundChip))
+{
+}
 
 HeadsetEmulator::~HeadsetEmulator() { unplugCable(); }
 
@@ -26,6 +29,8 @@ void HeadsetEmulator::plugCable()
         return;
     SimInterfaceInfo info{"sim:" + name_ + "-cable-3", kVid, kPid, 0x0100, kInterface, kDescriptor};
     iface_ = bus_->add(std::move(info), this);
+    if (soundChip_)
+        soundChip_->setPresent(true);
 }
 
 void HeadsetEmulator::unplugCable()
@@ -39,6 +44,8 @@ void HeadsetEmulator::unplugCable()
     // Outside the lock: removal may wait for a host write being handled right now.
     if (gone)
         bus_->remove(gone);
+    if (gone && soundChip_)
+        soundChip_->setPresent(false);
 }
 
 bool HeadsetEmulator::isPlugged(const std::string& link) const

@@ -5,6 +5,7 @@
 // values. The emulator records every report and keeps the last value of each zone and channel per
 // colour set, so tests can read what the headset shows.
 #include "sim/SimBus.h"
+#include "sim/SoundChipEmulator.h"
 
 #include <array>
 #include <cstdint>
@@ -29,7 +30,9 @@ public:
         bool operator==(const Colour&) const = default;
     };
 
-    explicit HeadsetEmulator(std::shared_ptr<SimBus> bus, std::string name = "headset");
+    // The sound chip, when given, is present exactly while the cable is plugged.
+    explicit HeadsetEmulator(std::shared_ptr<SimBus> bus, std::string name = "headset",
+                             std::shared_ptr<SoundChipEmulator> soundChip = nullptr);
     ~HeadsetEmulator() override;
     HeadsetEmulator(const HeadsetEmulator&) = delete;
     HeadsetEmulator& operator=(const HeadsetEmulator&) = delete;
@@ -54,6 +57,7 @@ public:
 private:
     std::shared_ptr<SimBus> bus_;
     std::string name_;
+    std::shared_ptr<SoundChipEmulator> soundChip_;
     mutable std::mutex mutex_;
     std::shared_ptr<SimInterface> iface_;
     std::vector<std::vector<uint8_t>> received_;

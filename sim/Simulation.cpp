@@ -46,6 +46,13 @@ std::vector<std::string> unknownDeviceNames(const std::string& list)
     return out;
 }
 
+HeadsetEmulator& Simulation::theHeadset()
+{
+    if (!headset)
+        headset = std::make_unique<HeadsetEmulator>(bus, "headset", soundChip);
+    return *headset;
+}
+
 std::unique_ptr<Simulation> startSimulation(const std::string& list)
 {
     auto s = std::make_unique<Simulation>();
@@ -88,9 +95,7 @@ std::unique_ptr<Simulation> startSimulation(const std::string& list)
         else if (name == "mousepad")
             thePad()->plugCable();
         else if (name == "headset") {
-            if (!s->headset)
-                s->headset = std::make_unique<HeadsetEmulator>(s->bus);
-            s->headset->plugCable();
+            s->theHeadset().plugCable();
         }
         else if (notEmulatedYet(name))
             s->notYet.push_back(name);

@@ -14,6 +14,10 @@ struct Simulation {
     std::shared_ptr<SimBus> bus = std::make_shared<SimBus>();
     std::vector<std::unique_ptr<VendorDevice>> devices;
     std::unique_ptr<HeadsetEmulator> headset; // not a vendor-protocol device
+    // The headset's sound chip as its configuration library sees it.
+    std::shared_ptr<SoundChipEmulator> soundChip = std::make_shared<SoundChipEmulator>();
+    // The headset, made at first use with the sound chip.
+    HeadsetEmulator& theHeadset();
     std::vector<std::string> unknown;    // names that are not devices at all
     std::vector<std::string> notYet;     // devices this build cannot emulate yet
 };

@@ -57,6 +57,10 @@ bool Edit::setAttribute(const QString& name, const QString& value)
         if (isTrue(value))
             edit_->setValidator(new QIntValidator(0, 999999999, edit_));
     } else if (n == QLatin1String("prompttext")) edit_->setPlaceholderText(value);
+    else if (n == QLatin1String("prompttextid")) {
+        promptId_ = value;
+        edit_->setPlaceholderText(Resources::instance().text(value));
+    }
     else {
         if (!Control::setAttribute(name, value))
             return false;
@@ -81,6 +85,8 @@ void Edit::textIdsChanged()
     Control::textIdsChanged();
     if (textIsId())
         edit_->setText(Control::text());
+    if (!promptId_.isEmpty())
+        edit_->setPlaceholderText(Resources::instance().text(promptId_));
 }
 
 void Edit::setReadOnly(bool on) { edit_->setReadOnly(on); }

@@ -30,6 +30,7 @@ protected:
 
 private:
     QLineEdit* edit_;
+    QString promptId_; // the placeholder's text id, followed when the language changes
 };
 
 class RichEdit : public Control {

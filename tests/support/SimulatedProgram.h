@@ -21,6 +21,7 @@ inline std::unique_ptr<sim::Simulation> useSimulatedProgram(const QTemporaryDir&
     auto simulation = sim::startSimulation(devices);
     DeviceEnvironment& env = deviceEnvironment();
     env.backend = std::make_shared<sim::SimBackend>(simulation->bus);
+    env.audioLibrary = simulation->soundChip;
     env.dataRoot = data.path().toStdWString() + L"/";
     env.programFolder = QStringLiteral(Q9_APP_DIR "/").toStdWString();
     ui::Resources::instance().release();
