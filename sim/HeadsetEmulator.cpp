@@ -54,6 +54,12 @@ bool HeadsetEmulator::isPlugged(const std::string& link) const
     return link == "cable" && iface_ != nullptr;
 }
 
+std::shared_ptr<SimInterface> HeadsetEmulator::cableInterface() const
+{
+    std::lock_guard lock(mutex_);
+    return iface_;
+}
+
 void HeadsetEmulator::onOutputReport(SimInterface&, const uint8_t* data, size_t length)
 {
     std::lock_guard lock(mutex_);

@@ -43,6 +43,8 @@ public:
     void plug(const std::string& link) { if (link == "cable") plugCable(); }
     void unplug(const std::string& link) { if (link == "cable") unplugCable(); }
     bool isPlugged(const std::string& link) const;
+    // The interface on the bus while plugged (for presenting it to the kernel through uhid).
+    std::shared_ptr<SimInterface> cableInterface() const;
 
     // Every output report as written, in order (malformed ones included).
     std::vector<std::vector<uint8_t>> received() const;

@@ -1,9 +1,10 @@
-// Runs inside a small Linux guest: the emulated mouse, keyboard and mouse pad are kernel HID devices through uhid, and the
+// Runs inside a small Linux guest: the emulated mouse, keyboard, mouse pad and headset are kernel HID devices through uhid, and the
 // host side is the real one: HidapiBackend over hidraw, the transport, the command channel, the scan.
 // Nothing simulated above the kernel.
 #include "hid/CommandChannel.h"
 #include "hid/DeviceScanner.h"
 #include "hid/HidapiBackend.h"
+#include "sim/HeadsetEmulator.h"
 #include "sim/KeyboardEmulator.h"
 #include "sim/MouseEmulator.h"
 #include "sim/MousePadEmulator.h"
@@ -13,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <mutex>
@@ -423,6 +425,52 @@ TEST(GuestMousePad, CableInterfacesClaimRowsEightAndNineAndTheRecordGoesThrough)
     ASSERT_TRUE(events0.read(in, sizeof in, &got, 2000));
     EXPECT_EQ(in[0], 0x03);
     EXPECT_EQ(in[1] | in[2] << 8, 0x0401);
+}
+
+// The headset through uhid: its consumer-control interface claims row 10 and takes the 17-byte
+// colour output reports over hidraw, which set what its ear cups show.
+TEST(GuestHeadset, ItsInterfaceClaimsRowTenAndColourReportsSetItsZones)
+{
+    auto bus = std::make_shared<sim::SimBus>();
+    sim::HeadsetEmulator headset{bus};
+    headset.plugCable();
+    std::string error;
+    auto kernelDevice = sim::UhidDevice::create(headset.cableInterface(), "Q9 sim headset", "q9zen-sim/headset/cable/input3", error);
+    ASSERT_TRUE(kernelDevice) << error;
+    auto backend = std::make_shared<HidapiBackend>();
+    const auto deadline = steady_clock::now() + seconds(10);
+    for (;;) {
+        std::vector<HidNodeInfo> nodes;
+        backend->listNodes(nodes);
+        if (std::any_of(nodes.begin(), nodes.end(), [](const HidNodeInfo& n) { return n.vid == 0x0C76 && n.pid == 0x1630; }))
+            break;
+        ASSERT_LT(steady_clock::now(), deadline) << "the headset's hidraw node did not appear";
+        std::this_thread::sleep_for(milliseconds(20));
+    }
+    HidTransport enumerator{backend};
+    LiveInterfaceList live = buildLiveInterfaceList();
+    DeviceScanner scanner{enumerator, live};
+    std::vector<std::pair<ScanEvent, int>> events;
+    scanner.pass([&](ScanEvent e, int row) { events.emplace_back(e, row); });
+    ASSERT_EQ(events.size(), 1u);
+    ASSERT_TRUE(live[10].claimed);
+    EXPECT_EQ(live[10].path.rfind(L"hid#vid_0c76&pid_1630&mi_03#/dev/hidraw", 0), 0u);
+
+    HidTransport link{backend};
+    ASSERT_TRUE(link.open(live[10].path, true, true, true, false));
+    // Red of zones 0-6 in set 0x22, then red of zones 7-12 (byte 10 repeats zone 6).
+    const std::vector<uint8_t> first = {0xFF, 0x22, 0xAA, 0, 10, 20, 30, 40, 50, 60, 247, 0, 0, 0, 0, 0, 0};
+    const std::vector<uint8_t> second = {0xFF, 0x22, 0xAD, 0, 70, 80, 90, 100, 110, 120, 247, 0, 0, 0, 0, 0, 0};
+    ASSERT_TRUE(link.setOutputReport(first.data(), first.size()));
+    ASSERT_TRUE(link.setOutputReport(second.data(), second.size()));
+    const auto got = headset.received();
+    ASSERT_EQ(got.size(), 2u);
+    EXPECT_EQ(got[0], first);
+    EXPECT_EQ(got[1], second);
+    const uint8_t reds[13] = {10, 20, 30, 40, 50, 60, 247, 70, 80, 90, 100, 110, 120};
+    for (int z = 0; z < 13; ++z)
+        EXPECT_EQ(headset.zone(0x22, z).r, reds[z]) << z;
+    EXPECT_EQ(headset.malformedReports(), 0);
 }
 
 } // namespace
