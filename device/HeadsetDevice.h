@@ -60,6 +60,7 @@ public:
 
 protected:
     int stepPreview(int64_t now) override;
+    bool lightsFollowPreview() const override { return hostLightControl(); }
     void sectionTaken() override;
 
 private:

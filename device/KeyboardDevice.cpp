@@ -67,6 +67,12 @@ void CTarvenixKeyboardDevice::buildPage()
     attachKeyEditors(0);
 }
 
+bool CTarvenixKeyboardDevice::lightsFollowPreview() const
+{
+    const uint8_t row = lightState().selectItem;
+    return hostLightControl() && row < 64 && (hostDrivenRows_ >> row & 1);
+}
+
 void CTarvenixKeyboardDevice::loadAuxiliaryData()
 {
     const DefaultLightNames names =
@@ -74,6 +80,11 @@ void CTarvenixKeyboardDevice::loadAuxiliaryData()
     effectNames_ = names.modeNames;
     effectVisible_ = names.modeVisible;
     effectCodes_ = names.modeCodes;
+    uint64_t hostRows = 0;
+    for (size_t row = 0; row < effectCodes_.size() && row < 64; ++row)
+        if (effectCodes_[row] == 0x1D || effectCodes_[row] == 0x1E)
+            hostRows |= uint64_t(1) << row;
+    hostDrivenRows_ = hostRows;
     areaLightNames_ = names.areaNames;
     customLightNames_ = ReadCustomLightNames(dataFolder() + lightFileBase_ + L".config", lightIndex_);
 }

@@ -103,6 +103,8 @@ protected:
     int stepPreview(int64_t now) override;
     static int stepPeriod(const LightInfoRecord& s);
     int previewFrameMs() const override { return 160; } // 170 lights: six frames a second
+    // The host's effects (audio, host colours) are streamed to the keyboard from the preview.
+    bool lightsFollowPreview() const override;
 
 private:
     bool writeColourGroup(int g, const std::vector<KeyColor>& colours);
@@ -123,6 +125,7 @@ private:
     std::vector<std::wstring> effectNames_, areaLightNames_, customLightNames_;
     std::vector<uint8_t> effectVisible_;
     std::vector<int> effectCodes_;
+    std::atomic<uint64_t> hostDrivenRows_{0}; // rows of the effect list whose effect the host computes
     std::vector<KeyColor> groupColours_; // shown by effect 20; under lightListMutex_
     int64_t streamPausedUntil_ = 0;
     bool brushOn_ = true;

@@ -100,6 +100,7 @@ void CTarvenixUSBDevice::setIdentity(const HidInterfaceEntry& row)
 void CTarvenixUSBDevice::setHostLightControl(bool on)
 {
     hostLightControl_ = on;
+    previewThread_.wake();
     if (on && kind_ == KindKeyboard)
         command_->hostLightOn();
 }
@@ -386,7 +387,7 @@ void CTarvenixUSBDevice::runPreview(StopEvent& stop)
     while (!stop.waitFor(wait)) {
         // Nothing to show, or nothing to step: sleep until a change wakes the thread (no periodic
         // wake-ups at all). Opening the link, showing the window and a new light state all wake it.
-        if (!command_->isOpen() || syncDriven_ || !pictureShown_) {
+        if (!command_->isOpen() || syncDriven_ || !pictureShown_ || !(pageInFront_ || lightsFollowPreview())) {
             wait = kWaitForever;
             due = -1;
             continue;
@@ -723,6 +724,15 @@ void CTarvenixUSBDevice::showFunctionTab(int type)
 void CTarvenixUSBDevice::setPickerColor(uint32_t a, uint32_t b, uint32_t c) { picker_ = {a, b, c}; }
 
 void CTarvenixUSBDevice::onUiThread(std::function<void()> f) { postCall(this, std::move(f)); }
+
+void CTarvenixUSBDevice::setVisible(bool visible)
+{
+    ui::HorizontalLayout::setVisible(visible);
+    // Behind another device's page the picture is not seen: the preview sleeps (the window's own
+    // hiding is told through setPictureShown).
+    pageInFront_ = visible;
+    previewThread_.wake();
+}
 
 bool CTarvenixUSBDevice::event(QEvent* e) { return runPostedCall(e) || ui::HorizontalLayout::event(e); }
 

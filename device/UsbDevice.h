@@ -236,11 +236,16 @@ protected:
     // The shortest time between two frames of the picture: a picture of many lights costs more
     // a frame and is shown a little less often.
     virtual int previewFrameMs() const { return light::kPreviewFrameMs; }
+    // Whether the device's own lights are computed from the preview (frames the host sends), so
+    // that it must step while another device's page is in front.
+    virtual bool lightsFollowPreview() const { return false; }
     // One step of the effect in the light state; returns the period until the next step in ms.
     virtual int stepPreview(int64_t now);
     // Runs a function on the UI thread (from a worker); dropped if this object goes first.
     void onUiThread(std::function<void()> f);
     bool event(QEvent* e) override;
+    // The window shows one device page at a time and hides the others explicitly.
+    void setVisible(bool visible) override;
     // A zone colour changed: the tab paints the picture at its next frame (from any thread).
     void requestFrame();
 
@@ -295,6 +300,7 @@ protected:
     std::atomic<bool> syncDriven_{false};
     std::atomic<bool> windowHidden_{false};
     std::atomic<bool> pictureShown_{true};
+    std::atomic<bool> pageInFront_{true}; // not hidden behind another device's page
     std::atomic<bool> framePending_{false};
     int functionTab_ = 0;
     int selectedKey_ = -1;

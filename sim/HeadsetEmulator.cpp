@@ -64,6 +64,8 @@ void HeadsetEmulator::onOutputReport(SimInterface&, const uint8_t* data, size_t 
 {
     std::lock_guard lock(mutex_);
     received_.emplace_back(data, data + length);
+    if (received_.size() > kRecordedReports)
+        received_.pop_front();
     const int set = length == kReportBytes && data[0] == kReportId ? setIndex(data[1]) : -1;
     const int code = length > 2 ? data[2] - 0xAA : -1;
     if (set < 0 || code < 0 || code > 5) {
@@ -83,7 +85,7 @@ void HeadsetEmulator::onOutputReport(SimInterface&, const uint8_t* data, size_t 
 std::vector<std::vector<uint8_t>> HeadsetEmulator::received() const
 {
     std::lock_guard lock(mutex_);
-    return received_;
+    return {received_.begin(), received_.end()};
 }
 
 void HeadsetEmulator::clearReceived()

@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -62,7 +63,7 @@ private:
     std::shared_ptr<SoundChipEmulator> soundChip_;
     mutable std::mutex mutex_;
     std::shared_ptr<SimInterface> iface_;
-    std::vector<std::vector<uint8_t>> received_;
+    std::deque<std::vector<uint8_t>> received_; // the latest kRecordedReports
     int malformed_ = 0;
     // [set][zone][channel]
     std::array<std::array<std::array<uint8_t, 3>, kZones>, 2> zones_{};

@@ -19,6 +19,9 @@ namespace q9::sim {
 
 class SimInterface;
 
+// How many of the latest received reports an emulator keeps for tests to read.
+constexpr size_t kRecordedReports = 20000;
+
 // The device side of an interface: receives what the host writes.
 class SimDeviceEndpoint {
 public:

@@ -197,7 +197,7 @@ void VendorDevice::unplugAfter(int reports)
 std::vector<ReceivedReport> VendorDevice::received() const
 {
     std::lock_guard lock(mutex_);
-    return received_;
+    return {received_.begin(), received_.end()};
 }
 
 std::vector<ReceivedReport> VendorDevice::receivedCommands(uint8_t code) const
@@ -235,6 +235,8 @@ void VendorDevice::handle(Link& link, const uint8_t* data, size_t length)
     rec.wellFramed = length == kReport && r[0] == kVendorReportId && sum == sumOf(r) && r[4] <= kReport - 8
         && r[7] == 0;
     received_.push_back(rec);
+    if (received_.size() > kRecordedReports)
+        received_.pop_front();
     if (!rec.wellFramed) {
         ++framingErrors_; // the firmware drops a malformed request without an answer
         return;

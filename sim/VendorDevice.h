@@ -7,6 +7,7 @@
 #include <array>
 #include <chrono>
 #include <cstdint>
+#include <deque>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -103,7 +104,8 @@ private:
     std::optional<uint8_t> answerReportId_;
     int unplugCountdown_ = 0;
 
-    std::vector<ReceivedReport> received_;
+    // The latest reports only: a simulated device driven for hours must not grow without end.
+    std::deque<ReceivedReport> received_;
     int framingErrors_ = 0;
 };
 

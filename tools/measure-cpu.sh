@@ -10,17 +10,20 @@
 #            preview of the mouse.
 # CPU time is read from the kernel's per-thread scheduler statistics (nanoseconds), so even a few
 # milliseconds in 30 s show. Platform: QT_QPA_PLATFORM if set (e.g. xcb with DISPLAY), else offscreen.
-# Usage: tools/measure-cpu.sh [SECONDS] [mouse|keyboard]   (the device simulated; mouse by default)
+# Usage: tools/measure-cpu.sh [SECONDS] [mouse|keyboard|all]   (the devices simulated; mouse by
+# default; all = the mouse, keyboard, mouse pad and headset at once, the mouse's page in front)
 set -u
 cd "$(dirname "$0")/../build/app" || exit 2
 seconds=${1:-30}
 device=${2:-mouse}
+devices=$device
 # Where the effect list of the lighting page is, and the keys that go from the device's factory
 # effect to its spectrum.
 case "$device" in
   mouse) combo="450 277"; pick="Down Down Return" ;;      # breathing (1) to spectrum (3)
   keyboard) combo="153 313"; pick="Up Return" ;;           # breathing (5) to spectrum (4)
-  *) echo "usage: $0 [SECONDS] [mouse|keyboard]" >&2; exit 2 ;;
+  all) combo="450 277"; pick="Down Down Return"; device=mouse; devices=mouse,keyboard,mousepad,headset ;;
+  *) echo "usage: $0 [SECONDS] [mouse|keyboard|all]" >&2; exit 2 ;;
 esac
 work=$(mktemp -d "${TMPDIR:-/tmp}/q9zen-measure.XXXXXX")
 trap 'rm -rf "$work"' EXIT
@@ -44,7 +47,7 @@ choose_spectrum() { # PID
 measure() { # NAME [--user-picks-spectrum] ARGS...
   local name=$1; shift
   local picking=false; [ "${1:-}" = --user-picks-spectrum ] && { picking=true; shift; }
-  ./q9zen --simulate "$device" "$@" >/dev/null 2>&1 & local pid=$!
+  ./q9zen --simulate "$devices" "$@" >/dev/null 2>&1 & local pid=$!
   sleep 3
   if $picking; then choose_spectrum "$pid"; fi
   sleep 2

@@ -3,6 +3,7 @@
 // the headset receives each frame as colour reports.
 #include "controls/KeyControls.h"
 #include "device/HeadsetDevice.h"
+#include "device/MousePadDevice.h"
 #include "editors/LightEditor.h"
 #include "sim/HeadsetEmulator.h"
 #include "ui/Combo.h"
@@ -118,6 +119,48 @@ TEST_F(HeadsetPage, ThePictureHasThirteenZonesAndHostLightControlSendsFrames)
         EXPECT_EQ(got[i][2], order[i][1]) << i;
     }
     EXPECT_EQ(hs->malformedReports(), 0);
+    headset()->setHostLightControl(false);
+}
+
+// Behind another device's page a picture is not seen, so its preview sleeps; the headset's lights
+// follow its preview while the host drives them, so it keeps stepping behind other pages.
+TEST_F(HeadsetPage, BehindAnotherPageOnlyLightsTheHostDrivesKeepStepping)
+{
+    start("mouse,mousepad,headset");
+    CTarvenixMousePadDevice* pad = nullptr;
+    ASSERT_TRUE(waitFor([&] {
+        for (auto* t : wnd->tabs())
+            if (auto* p = dynamic_cast<CTarvenixMousePadDevice*>(t->device()); p && !dynamic_cast<CTarvenixHX4120Device*>(p))
+                pad = p;
+        return tabShown() && pad && pad->commandChannel().isOpen() && headset()->commandChannel().isOpen();
+    }, 3000));
+    auto show = [&](CTarvenixUSBDevice* d) {
+        static_cast<app::CDeviceOptionUI*>(d->tab())->SetSelected(true);
+        wnd->OnTabSelected();
+        ASSERT_EQ(wnd->currentDevice(), d);
+    };
+    auto padColours = [&] {
+        std::vector<uint32_t> v;
+        for (int z = 0; z < 15; ++z)
+            v.push_back(pad->zoneColor(z));
+        return v;
+    };
+    // The pad's factory effect animates; shown, its colours move.
+    show(pad);
+    std::vector<uint32_t> before = padColours();
+    ASSERT_TRUE(waitFor([&] { return padColours() != before; }, 2000));
+
+    headset()->setHostLightControl(true);
+    show(wnd->mice()[0]);
+    QTest::qWait(100); // a step in progress ends
+    before = padColours();
+    emulator()->clearReceived();
+    QTest::qWait(500);
+    EXPECT_EQ(padColours(), before) << "the pad's preview sleeps behind the mouse's page";
+    EXPECT_GE(emulator()->received().size(), 24u) << "the headset's frames go on behind it";
+
+    show(pad);
+    ASSERT_TRUE(waitFor([&] { return padColours() != before; }, 2000)) << "in front again, it animates";
     headset()->setHostLightControl(false);
 }
 
