@@ -8,6 +8,7 @@
 #include "app/SettingsWnd.h"
 #include "app/SyncLight.h"
 #include "app/Languages.h"
+#include "audio/AudioBands.h"
 #include "controls/KeyControls.h"
 #include "device/DeviceEnvironment.h"
 #include "hid/DeviceScanner.h"
@@ -60,6 +61,7 @@ constexpr uint32_t kDisplayChange = 0x007E;
 
 CMainWnd::CMainWnd(QWidget* parent) : ui::Window(parent), activation_(activationMessage())
 {
+    audioBands_ = std::make_unique<audio::AudioBands>();
     sync_ = std::make_unique<SyncLighting>([this] {
         std::vector<CTarvenixUSBDevice*> all(mice_.begin(), mice_.end());
         for (auto* list : {&mousePads_, &headsets_, &keyboards_})
@@ -302,8 +304,8 @@ intptr_t CMainWnd::handleCustomMessage(uint32_t msg, uint64_t wParam, int64_t lP
             showMinimized();
         return 0;
     case WM_COPYDATA_MSG:
-        // Blocks of the audio capture program go to the audio lighting once it exists.
-        Q_UNUSED(copy);
+        if (copy)
+            onAudioBlock(copy->dwData, copy->bytes);
         return 0;
     case kHookControl:
         keyCapture(wParam == 1);
@@ -393,6 +395,7 @@ void CMainWnd::onTimer(uint32_t id)
     case 1011:
         dpiLayout();
         update();
+        greetAudioCapture();
         break;
     case 1032:
         showTrayMenu();
@@ -972,9 +975,31 @@ void CMainWnd::firmwarePrompt(uint64_t product, int64_t version)
         trace("升级程序不存在: " + program.toStdString());
 }
 
+IpcReply CMainWnd::deliver(const IpcMessage& m)
+{
+    uint32_t id = m.number;
+    if (!m.name.empty()) {
+        id = findRegisteredMessage(m.name);
+        if (!id) {
+            trace("本地消息名称未注册，已丢弃: " + m.name);
+            return {};
+        }
+    }
+    IpcReply reply;
+    if (m.isCopyData) {
+        CopyData data{m.dwData, m.bytes};
+        reply.result = int64_t(send(WM_COPYDATA_MSG, m.wParam, m.lParam, &data));
+    } else {
+        reply.result = int64_t(send(id, m.wParam, m.lParam));
+    }
+    reply.bytes = takeReplyBlock();
+    return reply;
+}
+
 void CMainWnd::shutDown()
 {
     hook_.reset(); // no grab outlives the window
+    closeAudioCapture();
     deviceEnvironment().saveFailed = nullptr;
     deviceEnvironment().writeFailed = nullptr;
     deviceEnvironment().tellUser = nullptr;

@@ -7,6 +7,7 @@
 #include "device/WorkerThread.h"
 #include "profile/ProfileRecords.h"
 #include "editors/MacroRecorder.h"
+#include "platform/LocalChannel.h"
 #include "ui/Window.h"
 
 #include <QPointer>
@@ -24,6 +25,9 @@ class CTarvenixUSBDevice;
 class CTarvenixMouseDevice;
 class CDeviceProfileUI;
 class HidBackend;
+namespace audio {
+class AudioBands;
+}
 namespace ui {
 class TrayIcon;
 }
@@ -67,6 +71,7 @@ public:
     std::vector<CDeviceOptionUI*> tabs() const;
     const LiveInterfaceList& liveList() const { return live_; }
     const std::vector<CTarvenixMouseDevice*>& mice() const { return mice_; }
+    const std::vector<CTarvenixUSBDevice*>& keyboards() const { return keyboards_; }
     // Keyboards, mice, mouse pads, headsets.
     std::vector<CTarvenixUSBDevice*> allDevices() const;
     bool lightControl() const { return lightControl_; }
@@ -88,6 +93,13 @@ public:
     void SelectPreviousTab();
     void SelectNextTab();
     void OnTabSelected();
+    // A message from another process (the local socket): sent to this window, copy-data included.
+    IpcReply deliver(const IpcMessage& m);
+    // The audio capture companion: greeted once the window is up, told to stop at the end; its
+    // sample (1) and auxiliary (2) blocks.
+    void greetAudioCapture();
+    void closeAudioCapture();
+    void onAudioBlock(uint64_t dwData, const std::vector<uint8_t>& bytes);
 
     // Called once, when the device watch has looked at the machine for the first time.
     void setFirstScanCallback(std::function<void()> f) { firstScan_ = std::move(f); }
@@ -241,6 +253,8 @@ private:
     std::vector<ui::Control*> titleControls_;
     std::vector<CTarvenixMouseDevice*> mice_;
     std::vector<CTarvenixUSBDevice*> keyboards_, mousePads_, headsets_;
+    std::unique_ptr<audio::AudioBands> audioBands_;
+    void sendAudioCommands(std::initializer_list<std::pair<uint64_t, int64_t>> commands);
     std::vector<CMpDevicePowerUI*> powerItems_;
     bool pickerOpen_ = false; // at most one colour picker
     LiveInterfaceList live_;

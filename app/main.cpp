@@ -137,27 +137,6 @@ int listDevices(const Options& o)
 }
 
 // Messages from other processes reach the main window like window messages.
-q9::IpcReply deliver(q9::app::CMainWnd& wnd, const q9::IpcMessage& m)
-{
-    uint32_t id = m.number;
-    if (!m.name.empty()) {
-        id = q9::findRegisteredMessage(m.name);
-        if (!id) {
-            q9::trace("本地消息名称未注册，已丢弃: " + m.name);
-            return {};
-        }
-    }
-    q9::IpcReply reply;
-    if (m.isCopyData) {
-        q9::CopyData data{m.dwData, m.bytes};
-        reply.result = int64_t(wnd.send(q9::WM_COPYDATA_MSG, m.wParam, m.lParam, &data));
-    } else {
-        reply.result = int64_t(wnd.send(id, m.wParam, m.lParam));
-    }
-    reply.bytes = wnd.takeReplyBlock();
-    return reply;
-}
-
 std::wstring wide(const QString& s) { return s.toStdWString(); }
 
 } // namespace
@@ -235,7 +214,7 @@ int main(int argc, char** argv)
         q9::app::CMainWnd wnd;
         if (!wnd.create(q9::app::kMainTitle))
             return 0;
-        q9::IpcServer ipc([&wnd](const q9::IpcMessage& m) { return deliver(wnd, m); });
+        q9::IpcServer ipc([&wnd](const q9::IpcMessage& m) { return wnd.deliver(m); });
         ipc.listen();
         wnd.setFirstScanCallback([&] {
             if (!options.script.isEmpty())

@@ -19,7 +19,9 @@ namespace q9 {
 
 namespace {
 // Effects of the keyboard's list that the preview shows with the shared steps.
-constexpr uint8_t kHostColour = 30;
+constexpr uint8_t kHostColour = 30, kAudio = 29;
+// The audio renderer runs every second tick of the system clock.
+constexpr int kAudioFrameMs = 32;
 constexpr uint8_t kSpectrum = 4, kBreathing = 5, kStatic = 6, kBlink = 23, kBreathingFour = 26, kBlinkFour = 27, kOff = 28;
 } // namespace
 
@@ -144,6 +146,10 @@ int CTarvenixKeyboardDevice::applyProfileLight()
 {
     CTarvenixUSBDevice::setLightState(profile_.GetLightInfo());
     preview_->applyZoneList(profile_.GetLightList());
+    {
+        std::lock_guard lock(effectsMutex_);
+        effects_.setAudioLight(profile_.GetAudioLightInfo());
+    }
     profile_.LoadLightConfig(profile_.GetLightConfigPath());
     std::lock_guard lock(lightListMutex_);
     customEffects_ = profile_.GetCustomEffects();
@@ -159,6 +165,10 @@ void CTarvenixKeyboardDevice::setLightState(const LightInfoRecord& state)
 void CTarvenixKeyboardDevice::commitAudioLight(const AudioLightRecord& record)
 {
     profile_.SetAudioLightInfo(record);
+    {
+        std::lock_guard lock(effectsMutex_);
+        effects_.setAudioLight(record);
+    }
     saveProfile();
     applyProfileLight();
 }
@@ -461,6 +471,11 @@ int CTarvenixKeyboardDevice::stepPreview(int64_t now)
         }
         return kWaitForever;
     }
+    case kAudio: {
+        std::lock_guard lock(effectsMutex_);
+        effects_.stepAudio(s, *preview_);
+        return kAudioFrameMs;
+    }
     case kHostColour: {
         const uint32_t c = hostColour_;
         const uint8_t level = light::levelOf(s.light);
@@ -470,7 +485,6 @@ int CTarvenixKeyboardDevice::stepPreview(int64_t now)
     }
     case kStatic:
     default:
-        // Audio (29) comes with the audio lighting; until then the light colour stands.
         effectStatic();
         return kWaitForever;
     }
@@ -501,12 +515,29 @@ void CTarvenixKeyboardDevice::paintLights()
         streamPausedUntil_ = now + 200;
 }
 
-void CTarvenixKeyboardDevice::setAudioAux(const uint8_t* values, int count)
+void CTarvenixKeyboardDevice::setAudioAux(const int32_t* values, int count)
 {
+    count = std::min(count, 6);
     if (!values || count < 3)
         return;
-    hostColour_ = uint32_t(values[0]) << 16 | uint32_t(values[1]) << 8 | values[2];
+    auto byte = [](int32_t v) { return uint32_t(std::clamp(v, 0, 255)); };
+    hostColour_ = byte(values[0]) << 16 | byte(values[1]) << 8 | byte(values[2]);
     setLightState(lightState()); // shown (and sent) at once
+}
+
+void CTarvenixKeyboardDevice::setAudioLevels(const int32_t* levels, int count)
+{
+    count = std::min(count, 500);
+    if (!levels || count < 25)
+        return;
+    std::array<int32_t, 25> x{};
+    std::copy(levels, levels + 25, x.begin());
+    {
+        std::lock_guard lock(effectsMutex_);
+        const bool ripple = lightState().selectItem == kAudio && effects_.audioLight().audioMode == 2;
+        effects_.storeAudioLevels(x, ripple);
+    }
+    wakePreview();
 }
 
 bool CTarvenixKeyboardDevice::readColourGroups()

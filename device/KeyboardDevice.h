@@ -49,7 +49,8 @@ public:
     void commitAudioLight(const AudioLightRecord& record) override;
     void paintLights() override;
     // The first three values are the colour of the host-colour effect.
-    void setAudioAux(const uint8_t* values, int count) override;
+    void setAudioLevels(const int32_t* levels, int count) override;
+    void setAudioAux(const int32_t* values, int count) override;
 
     // Custom colours (effect 20): five groups on the keyboard, kept in the profile too.
     static constexpr uint8_t kCustomColours = 20;

@@ -70,6 +70,9 @@ void KeyboardEffects::reset(uint8_t effect)
     for (auto& p : planes_)
         p.fill(0);
     stage_ = 0;
+    history_.fill(0);
+    audioPhase_ = columnOffset_ = 0;
+    audioFrames_ = loudness_ = 0;
     if (effect == kRainbowKeys)
         for (int i = 0; i < kKeys; ++i)
             colourIndex_[size_t(i)] = uint8_t(33 * (i + 1) % 192);

@@ -28,6 +28,17 @@ public:
     void keyPressed(uint8_t effect, bool multiColour, int key, int state);
     void seedRipple(int key);
 
+    // Audio-reactive lighting (effect 29). The 25 band levels handed over from the sound; with the
+    // ripple mode they are taken at once, and loud stretches start a ripple at the key 51.
+    void storeAudioLevels(const std::array<int32_t, 25>& levels, bool ripple);
+    void setAudioLight(const AudioLightRecord& a) { audio_ = a; }
+    const AudioLightRecord& audioLight() const { return audio_; }
+    // One frame of the renderer of the audio light mode.
+    void stepAudio(const LightInfoRecord& s, light::LightPreview& out);
+    static constexpr int kAudioRippleKey = 51;
+    // The loudness summed for the ripple is shared by every keyboard; zero when the program starts.
+    static void resetAudioLoudness();
+
     // Nothing lit and nothing coming: a reactive effect waits for the next key.
     bool idle() const;
     uint8_t phase() const { return phase_; }
@@ -40,6 +51,14 @@ private:
     void stepShow(const LightInfoRecord& s, light::LightPreview& out);
     void decayAndShow(const LightInfoRecord& s, light::LightPreview& out, int colourStep = 0);
     void show(light::LightPreview& out, int key, light::Rgb c, uint8_t brightness);
+    std::array<int32_t, 25> takeAudioLevels();
+    void audioSpectrum(uint8_t level, const std::array<int32_t, 25>& x, light::LightPreview& out);
+    void audioRipple(uint8_t level, light::LightPreview& out);
+    void audioPulse(uint8_t level, int loudness, light::LightPreview& out);
+    void audioRainbow(uint8_t level, const std::array<int32_t, 25>& x, light::LightPreview& out);
+    void audioWave(uint8_t level, int loudness, light::LightPreview& out);
+    void audioFlash(uint8_t level, int loudness, light::LightPreview& out);
+    void audioMeter(uint8_t level, int loudness, light::LightPreview& out);
 
     uint8_t phase_ = 0;
     int position_ = 0;
@@ -50,6 +69,14 @@ private:
     std::array<uint8_t, kKeys> flash_{}; // 0 idle, 1 rising, 2 falling
     std::array<std::array<uint8_t, kColumns>, kPlanes> planes_{};
     std::minstd_rand random_{7};
+    std::array<int32_t, 25> audioLevels_{};
+    bool audioFresh_ = false; // levels handed over since the last frame
+    int loudness_ = 0;        // 0-255, the own renderers' measure, fading between hand-overs
+    AudioLightRecord audio_{};
+    uint8_t audioPhase_ = 0;
+    uint8_t columnOffset_ = 0;
+    int audioFrames_ = 0;
+    std::array<uint8_t, kColumns> history_{}; // the wave's brightness per column
 };
 
 // The ladder by which a lit key fades: fast from full, slower towards dark.

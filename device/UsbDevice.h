@@ -195,8 +195,10 @@ public:
     const std::array<uint8_t, 34>& deviceInfo() const { return info_; }
     // Where the places of the keys in the device's block are remembered.
     std::wstring keyPositionsPath() const { return dataFolder() + L"key_positions.json"; }
-    virtual void setAudioLevels(const uint8_t*, int) {}
-    virtual void setAudioAux(const uint8_t*, int) {}
+    // Audio lighting: the 25 band levels of the sound (count limited to 500) and the six values
+    // of the capture program's auxiliary block (count limited to 6).
+    virtual void setAudioLevels(const int32_t*, int) {}
+    virtual void setAudioAux(const int32_t*, int) {}
 
     // Threads.
     void startPreview();

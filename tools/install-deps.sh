@@ -8,6 +8,7 @@ packages=(
   qt6-base-dev qt6-svg-dev libqt6svg6 libhidapi-dev libudev-dev libjsoncpp-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   libxi-dev libx11-dev xvfb xdotool
+  libpulse-dev pulseaudio pulseaudio-utils
   fonts-noto-cjk fonts-noto-core fonts-droid-fallback fonts-play
 )
 

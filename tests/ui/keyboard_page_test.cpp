@@ -219,7 +219,7 @@ TEST_F(KeyboardPage, TheHostColourIsStreamedAsWholeFramesOnTheCableOnly)
     cmd("click deng_Op_tab");
     cmd("value deng_light_slider 4");
     cmd("item light_combo_modeSelect 30");
-    const uint8_t colour[3] = {200, 100, 50};
+    const int32_t colour[3] = {200, 100, 50};
     kb->setAudioAux(colour, 3);
     ASSERT_TRUE(waitFor([&] { return board->lightFrames() > 0 && board->lastLightFrame()[3 * kb->ledOf()[64]] == 200 * 255 / 256; }, 3000));
     const auto frame = board->lastLightFrame();
@@ -232,7 +232,7 @@ TEST_F(KeyboardPage, TheHostColourIsStreamedAsWholeFramesOnTheCableOnly)
     // Switched off, nothing more is streamed.
     cmd("click control_light_status");
     const int sent = board->lightFrames();
-    const uint8_t other[3] = {1, 2, 3};
+    const int32_t other[3] = {1, 2, 3};
     kb->setAudioAux(other, 3);
     QTest::qWait(300);
     EXPECT_EQ(board->lightFrames(), sent);
