@@ -6,9 +6,20 @@
 #include "platform/AudioCaptureLink.h"
 #include "platform/Trace.h"
 
+#include "app/MusicWnd.h"
+#include "device/DeviceEnvironment.h"
+#include "platform/Folders.h"
+
 #include <QCoreApplication>
+#include <QFileInfo>
+#include <QProcess>
+#include <QTimer>
 
 namespace q9::app {
+
+namespace {
+std::wstring wide(const QString& s) { return s.toStdWString(); }
+}
 
 void CMainWnd::greetAudioCapture()
 {
@@ -24,6 +35,87 @@ void CMainWnd::sendAudioCommands(std::initializer_list<std::pair<uint64_t, int64
         return; // not running: nothing is sent
     for (const auto& [code, value] : commands)
         sendAudioCaptureCommand(code, value);
+}
+
+void CMainWnd::ensureAudioCapture()
+{
+    if (!startsAudioCapture_ || keyboards_.empty() || audioCaptureRunning())
+        return;
+    const QString companion = QString::fromStdWString(deviceEnvironment().programFolder) + QStringLiteral("q9zen-audio");
+    if (!QFileInfo(companion).isExecutable())
+        return;
+    // It outlives no program of its own but has no console either.
+    QProcess process;
+    process.setProgram(companion);
+    process.setStandardOutputFile(QProcess::nullDevice());
+    process.setStandardErrorFile(QProcess::nullDevice());
+    if (!process.startDetached())
+        return;
+    trace("尝试生成程序");
+    // Greeted once it listens; it takes a moment to start.
+    auto tries = std::make_shared<int>(0);
+    auto greet = std::make_shared<std::function<void()>>();
+    *greet = [this, tries, greet] {
+        if (audioCaptureRunning() && QFileInfo::exists(audioCaptureChannelName())) {
+            greetAudioCapture();
+            SendAudioStyle(audioStyles_->record());
+        } else if (++*tries < 20) {
+            QTimer::singleShot(100, this, *greet);
+        }
+    };
+    QTimer::singleShot(100, this, *greet);
+}
+
+void CMainWnd::LoadAudioDocument()
+{
+    const std::wstring user = wide(folders::userDataFolder()) + L"AudioFile.json";
+    audioStyles_ = std::make_unique<AudioStyleFile>(user, deviceEnvironment().programFolder + L"DefaultData/AudioFile.json");
+    audioStyles_->Load();
+    SendAudioStyle(audioStyles_->record());
+}
+
+void CMainWnd::ResetAudioDocument()
+{
+    if (audioStyles_)
+        audioStyles_->Reset(); // sent at the next start or the next OK of the music window
+}
+
+void CMainWnd::SendAudioStyle(const AudioStyleRecord& record)
+{
+    std::array<int32_t, 3> rgb{};
+    if (!audioCaptureRunning() || !StyleLevels(record, rgb))
+        return;
+    sendAudioCaptureStyle(rgb[0], rgb[1], rgb[2]);
+    trace("2222222222");
+}
+
+void CMainWnd::OpenMusicWindow()
+{
+    if (musicWnd_ || !audioStyles_)
+        return;
+    auto* w = new CMusicWnd;
+    w->setParent(this, w->windowFlags() | Qt::Tool);
+    w->SetRecord(audioStyles_->record());
+    if (!w->create(QStringLiteral("  "))) {
+        delete w;
+        return;
+    }
+    w->setDpi(dpi());
+    w->centerWindow(this);
+    w->finished = [this, w](int result) {
+        if (result == 1) {
+            const AudioStyleRecord r = w->GetRecord();
+            SendAudioStyle(r);
+            audioStyles_->store(r);
+            audioStyles_->Save();
+        }
+    };
+    // Modal for the user, without a nested event loop: the program runs on while it is open.
+    w->setWindowModality(Qt::ApplicationModal);
+    musicWnd_ = w;
+    w->show();
+    w->raise();
+    w->activateWindow();
 }
 
 void CMainWnd::onAudioBlock(uint64_t dwData, const std::vector<uint8_t>& bytes)

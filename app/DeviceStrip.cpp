@@ -147,8 +147,10 @@ bool CMainWnd::CreateDevicePage(int r, int sub)
     device->bindPageControls();
     if (auto* mouse = dynamic_cast<CTarvenixMouseDevice*>(device))
         mice_.push_back(mouse);
-    else if (dynamic_cast<CTarvenixKeyboardDevice*>(device))
+    else if (dynamic_cast<CTarvenixKeyboardDevice*>(device)) {
         keyboards_.push_back(device);
+        ensureAudioCapture(); // its audio lighting needs the capture companion
+    }
     else if (dynamic_cast<CTarvenixHX4120Device*>(device)) // before the pad: the headset is one too
         headsets_.push_back(device);
     else if (dynamic_cast<CTarvenixMousePadDevice*>(device))

@@ -8,6 +8,7 @@
 #include "editors/LightEditor.h"
 #include "editors/MacroEditor.h"
 #include "editors/ShootEditor.h"
+#include "platform/AudioCaptureLink.h"
 #include "platform/DeviceHook.h"
 #include "platform/Trace.h"
 #include "ui/Combo.h"
@@ -173,7 +174,7 @@ const std::vector<CMainWnd::Route>& CMainWnd::clickRoutes()
         {R::Whole, "device_select_prev", "previous device", [](CMainWnd& w, ui::TNotify&, int) { w.SelectPreviousTab(); }},
         {R::Whole, "device_select_next", "next device", [](CMainWnd& w, ui::TNotify&, int) { w.SelectNextTab(); }},
         {R::Whole, "Close_bkColor_btn", "audio background off", [](CMainWnd& w, ui::TNotify&, int) { w.audioBackgroundOff(); }},
-        {R::Whole, "music_setting_btn", "music window", none},
+        {R::Whole, "music_setting_btn", "music window", [](CMainWnd& w, ui::TNotify&, int) { w.OpenMusicWindow(); }},
     };
     return rows;
 }
@@ -343,6 +344,10 @@ const std::vector<CMainWnd::Route>& CMainWnd::valueRoutes()
         const QString label = n.left(1) + QStringLiteral("_light_label");
         if (ui::Control* c = w.findControl(label))
             c->setText(QStringLiteral("%1 %2").arg(n.left(1)).arg(sliderValue(m)));
+        // The capture companion's colour level of this channel.
+        const uint64_t code = n.startsWith('R') ? kAudioRed : n.startsWith('G') ? kAudioGreen : kAudioBlue;
+        if (audioCaptureRunning())
+            sendAudioCaptureCommand(code, sliderValue(m));
     };
     static const std::vector<Route> rows = {
         {R::Prefix, "DPI_slider_", "DPI step", [](CMainWnd& w, ui::TNotify& m, int n) {

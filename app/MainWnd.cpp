@@ -217,6 +217,7 @@ void CMainWnd::windowInitStep()
     };
     watch_.start([this](StopEvent& stop) { runWatch(stop); });
     setTimer(1011, 100);
+    LoadAudioDocument();
     initDone_ = true;
 }
 
@@ -486,7 +487,7 @@ void CMainWnd::reveal()
 
 void CMainWnd::closeChildWindows()
 {
-    for (QWidget* w : {aboutWnd_, settingsWnd_})
+    for (QWidget* w : {aboutWnd_, settingsWnd_, musicWnd_})
         if (auto* win = qobject_cast<ui::Window*>(w))
             win->close(0);
 }
@@ -561,7 +562,7 @@ void CMainWnd::ApplyLanguage(int index)
     res.reloadText();
     storeLanguageId(e.id);
     trace("写成功！");
-    for (QWidget* w : {aboutWnd_.data(), settingsWnd_.data()})
+    for (QWidget* w : {aboutWnd_.data(), settingsWnd_.data(), musicWnd_.data()})
         if (auto* t = dynamic_cast<MessageTarget*>(w))
             t->send(3089, 0, 0);
     // Texts the pages compose themselves (the key marks' tooltips, the key editor's title).
@@ -891,6 +892,7 @@ void CMainWnd::profileReset()
     barOf(d).ResetProfile();
     d->loadProfile();
     d->refreshPage();
+    ResetAudioDocument();
     d->writeSettings(0, 0, 1, screenWidth_, screenHeight_);
     const int macros = d->writeMacros(d->usedMacros());
     downloadReport(macros, 0);

@@ -5,6 +5,7 @@
 // (a device watch thread), the tray icon and menus, and shuts everything down in order.
 #include "hid/DeviceCatalogue.h"
 #include "device/WorkerThread.h"
+#include "profile/AudioStyles.h"
 #include "profile/ProfileRecords.h"
 #include "editors/MacroRecorder.h"
 #include "platform/LocalChannel.h"
@@ -100,6 +101,16 @@ public:
     void greetAudioCapture();
     void closeAudioCapture();
     void onAudioBlock(uint64_t dwData, const std::vector<uint8_t>& bytes);
+    // The user's audio styles ("AudioFile.json"), the music window that edits them, and their
+    // hand-off to the companion.
+    void LoadAudioDocument();
+    void ResetAudioDocument();
+    void OpenMusicWindow();
+    void SendAudioStyle(const AudioStyleRecord& record);
+    AudioStyleFile* audioStyles() const { return audioStyles_.get(); }
+    QWidget* musicWindow() const { return musicWnd_; }
+    // The program (not a test) starts the companion beside it when a keyboard comes.
+    void setStartsAudioCapture(bool on) { startsAudioCapture_ = on; }
 
     // Called once, when the device watch has looked at the machine for the first time.
     void setFirstScanCallback(std::function<void()> f) { firstScan_ = std::move(f); }
@@ -254,6 +265,10 @@ private:
     std::vector<CTarvenixMouseDevice*> mice_;
     std::vector<CTarvenixUSBDevice*> keyboards_, mousePads_, headsets_;
     std::unique_ptr<audio::AudioBands> audioBands_;
+    std::unique_ptr<AudioStyleFile> audioStyles_;
+    QPointer<QWidget> musicWnd_;
+    bool startsAudioCapture_ = false;
+    void ensureAudioCapture();
     void sendAudioCommands(std::initializer_list<std::pair<uint64_t, int64_t>> commands);
     std::vector<CMpDevicePowerUI*> powerItems_;
     bool pickerOpen_ = false; // at most one colour picker

@@ -212,6 +212,7 @@ int main(int argc, char** argv)
     int exitCode = 0;
     {
         q9::app::CMainWnd wnd;
+        wnd.setStartsAudioCapture(true);
         if (!wnd.create(q9::app::kMainTitle))
             return 0;
         q9::IpcServer ipc([&wnd](const q9::IpcMessage& m) { return wnd.deliver(m); });

@@ -33,5 +33,7 @@ QString audioCaptureLockPath();
 // Whether a companion holds its lock (a live process; a stale lock of a crashed one is not).
 bool audioCaptureRunning();
 bool sendAudioCaptureCommand(uint64_t code, int64_t value);
+// The style block: red, green and blue as three little-endian 32-bit values, then zeros.
+bool sendAudioCaptureStyle(int32_t red, int32_t green, int32_t blue);
 
 } // namespace q9

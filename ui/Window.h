@@ -55,6 +55,7 @@ public:
 
     int showModal();
     void close(int result = 0);
+    int result() const { return result_; } // what close() was given
     bool isModalRunning() const { return loop_ != nullptr; }
     void centerWindow(QWidget* over = nullptr);
 

@@ -9,9 +9,11 @@
 #include "ShellFixture.h"
 
 #include <QProcess>
+#include <QLockFile>
 #include <QStandardPaths>
 
 #include <cmath>
+#include <cstring>
 
 namespace q9 {
 namespace {
@@ -54,6 +56,22 @@ protected:
             || !QFile::exists(socket()))
             return QStringLiteral("pulseaudio did not come up: ") + QString::fromLocal8Bit(server.readAll()).left(400);
         return {};
+    }
+    // The keyboard once the program has read it and loaded its profile.
+    CTarvenixUSBDevice* readKeyboard()
+    {
+        sim::KeyboardEmulator* board = keyboardEmulator();
+        if (!board || !waitFor([&] { return !board->receivedCommands(0x05).empty() && !wnd->keyboards().empty(); }, 3000))
+            return nullptr;
+        CTarvenixUSBDevice* kb = wnd->keyboards().front();
+        return waitFor([&] { return !kb->profilePath().empty(); }, 2000) ? kb : nullptr;
+    }
+    sim::KeyboardEmulator* keyboardEmulator()
+    {
+        for (auto& d : simulation->devices)
+            if (auto* k = dynamic_cast<sim::KeyboardEmulator*>(d.get()))
+                return k;
+        return nullptr;
     }
     QString socket() const { return pulse.filePath("native"); }
     QProcessEnvironment clientEnv() const
@@ -98,15 +116,9 @@ TEST_F(AudioCapture, ATonePlayedOnTheDesktopLightsTheKeyboard)
     start("keyboard");
     IpcServer ipc([&](const IpcMessage& m) { return wnd->deliver(m); });
     ASSERT_TRUE(ipc.listen());
-    sim::KeyboardEmulator* board = nullptr;
-    for (auto& d : simulation->devices)
-        if (auto* k = dynamic_cast<sim::KeyboardEmulator*>(d.get()))
-            board = k;
-    ASSERT_NE(board, nullptr);
-    ASSERT_TRUE(waitFor([&] { return !board->receivedCommands(0x05).empty() && !wnd->keyboards().empty(); }, 3000))
-        << "the keyboard was read";
-    CTarvenixUSBDevice* kb = wnd->keyboards().front();
-    ASSERT_TRUE(waitFor([&] { return !kb->profilePath().empty(); }, 2000));
+    sim::KeyboardEmulator* board = keyboardEmulator();
+    CTarvenixUSBDevice* kb = readKeyboard();
+    ASSERT_TRUE(board && kb) << "the keyboard was read";
 
     // The audio effect in spectrum columns: a red foreground over a dark blue background.
     AudioLightRecord a;
@@ -152,6 +164,106 @@ TEST_F(AudioCapture, ATonePlayedOnTheDesktopLightsTheKeyboard)
     // The program's end tells the companion to stop and quit.
     wnd->closeAudioCapture();
     EXPECT_TRUE(companion.waitForFinished(5000));
+}
+
+// A stand-in for the companion: holds its lock, listens on its socket, keeps what it is sent.
+struct FakeCompanion {
+    QLockFile lock{audioCaptureLockPath()};
+    std::vector<IpcMessage> got;
+    IpcServer server{[this](const IpcMessage& m) {
+        got.push_back(m);
+        return IpcReply{};
+    }};
+    bool up() { return lock.tryLock(0) && server.listen(audioCaptureChannelName()); }
+    std::vector<uint64_t> commands() const
+    {
+        std::vector<uint64_t> codes;
+        for (const auto& m : got)
+            if (m.name == kAudioCaptureCommand)
+                codes.push_back(m.wParam);
+        return codes;
+    }
+    std::vector<int32_t> lastStyle() const
+    {
+        for (auto it = got.rbegin(); it != got.rend(); ++it)
+            if (it->isCopyData && it->dwData == kAudioStyleBlock && it->bytes.size() == kAudioStyleBytes) {
+                std::vector<int32_t> rgb(3);
+                std::memcpy(rgb.data(), it->bytes.data(), 12);
+                return rgb;
+            }
+        return {};
+    }
+};
+
+TEST_F(AudioCapture, GreetingStylesAndTheMusicWindow)
+{
+    ASSERT_TRUE(runtime.isValid());
+    qputenv("Q9ZEN_RUNTIME_DIR", runtime.path().toUtf8());
+    FakeCompanion fake;
+    ASSERT_TRUE(fake.up());
+    start("keyboard");
+    // The greeting once the window is up, and the user's style from the default file.
+    ASSERT_TRUE(waitFor([&] { return fake.commands().size() >= 3; }, 3000));
+    EXPECT_EQ(fake.commands(), (std::vector<uint64_t>{0, 3, 1}));
+    ASSERT_TRUE(waitFor([&] { return !fake.lastStyle().empty(); }, 2000));
+    EXPECT_EQ(fake.lastStyle(), (std::vector<int32_t>{9, 1, 0})) << "style 1 of the default file, its G of 0 sent as 1";
+
+    const QString file = QString::fromStdWString(deviceEnvironment().dataRoot) + QStringLiteral("AudioFile.json");
+    ASSERT_TRUE(QFile::exists(file)) << "the first start wrote the user's copy";
+    const QByteArray before = [&] { QFile f(file); f.open(QIODevice::ReadOnly); return f.readAll(); }();
+
+    // Closed with its close button: nothing kept, nothing sent.
+    fake.got.clear();
+    wnd->OpenMusicWindow();
+    ASSERT_TRUE(wnd->musicWindow());
+    cmd("select audio_select_tab3");
+    cmd("value audio_b_slider 2");
+    cmd("click closebtn");
+    ASSERT_TRUE(waitFor([&] { return !wnd->musicWindow(); }, 1000));
+    EXPECT_TRUE(fake.got.empty());
+    { QFile f(file); f.open(QIODevice::ReadOnly); EXPECT_EQ(f.readAll(), before); }
+
+    // OK: the chosen style and its levels are kept and sent; an emptied name takes its default.
+    wnd->OpenMusicWindow();
+    cmd("select audio_select_tab3");
+    cmd("value audio_b_slider 2");
+    cmd("text audio_edit_name2");
+    cmd("killfocus audio_edit_name2");
+    cmd("click okbtn");
+    ASSERT_TRUE(waitFor([&] { return !wnd->musicWindow(); }, 1000));
+    EXPECT_EQ(fake.lastStyle(), (std::vector<int32_t>{0, 1, 2}));
+    const AudioStyleRecord kept = wnd->audioStyles()->record();
+    EXPECT_EQ(kept.style, 2);
+    EXPECT_EQ(kept.levels[2][2], 2);
+    EXPECT_EQ(kept.names[1], L"第二组");
+    AudioStyleFile onDisk(file.toStdWString(), L"");
+    onDisk.Load();
+    EXPECT_EQ(onDisk.record(), kept);
+
+    // The end of the program tells the companion to stop, let go and quit.
+    fake.got.clear();
+    wnd->shutDown();
+    EXPECT_TRUE(waitFor([&] { return fake.commands().size() >= 3; }, 2000));
+    EXPECT_EQ(fake.commands(), (std::vector<uint64_t>{2, 4, 5}));
+}
+
+TEST_F(AudioCapture, TheAuxiliaryBlockReachesTheKeyboardAndOversizedBlocksAreRefused)
+{
+    ASSERT_TRUE(runtime.isValid());
+    qputenv("Q9ZEN_RUNTIME_DIR", runtime.path().toUtf8());
+    start("keyboard");
+    CTarvenixUSBDevice* kb = readKeyboard();
+    ASSERT_NE(kb, nullptr);
+    // The auxiliary block's first three values are the host colour; blocks larger than their
+    // buffers and empty ones that come after change nothing.
+    const std::vector<uint8_t> aux = {10, 0, 0, 0, 20, 0, 0, 0, 30, 0, 0, 0};
+    wnd->onAudioBlock(2, aux);
+    wnd->onAudioBlock(2, std::vector<uint8_t>(157, 0xFF));
+    wnd->onAudioBlock(2, {});
+    wnd->onAudioBlock(1, std::vector<uint8_t>(4201, 0xFF));
+    cmd("click deng_Op_tab");
+    cmd("item light_combo_modeSelect 30"); // host colour: the auxiliary block's first three values
+    ASSERT_TRUE(waitFor([&] { return (kb->zoneColor(0) >> 8) == (10u << 16 | 20u << 8 | 30u); }, 2000));
 }
 
 } // namespace
