@@ -41,10 +41,10 @@ void CMainWnd::ensureAudioCapture()
 {
     if (!startsAudioCapture_ || keyboards_.empty() || audioCaptureRunning())
         return;
-    const QString companion = QString::fromStdWString(deviceEnvironment().programFolder) + QStringLiteral("q9zen-audio");
+    const QString companion = QCoreApplication::applicationDirPath() + QStringLiteral("/q9zen-audio");
     if (!QFileInfo(companion).isExecutable())
         return;
-    // It outlives no program of its own but has no console either.
+    // Detached: it ends when the program tells it to, and has no console to write to.
     QProcess process;
     process.setProgram(companion);
     process.setStandardOutputFile(QProcess::nullDevice());
@@ -53,17 +53,20 @@ void CMainWnd::ensureAudioCapture()
         return;
     trace("尝试生成程序");
     // Greeted once it listens; it takes a moment to start.
-    auto tries = std::make_shared<int>(0);
-    auto greet = std::make_shared<std::function<void()>>();
-    *greet = [this, tries, greet] {
+    auto* waiting = new QTimer(this);
+    waiting->setInterval(100);
+    connect(waiting, &QTimer::timeout, this, [this, waiting, tries = 0]() mutable {
         if (audioCaptureRunning() && QFileInfo::exists(audioCaptureChannelName())) {
             greetAudioCapture();
-            SendAudioStyle(audioStyles_->record());
-        } else if (++*tries < 20) {
-            QTimer::singleShot(100, this, *greet);
+            if (audioStyles_)
+                SendAudioStyle(audioStyles_->record());
+        } else if (++tries < 20) {
+            return;
         }
-    };
-    QTimer::singleShot(100, this, *greet);
+        waiting->stop();
+        waiting->deleteLater();
+    });
+    waiting->start();
 }
 
 void CMainWnd::LoadAudioDocument()

@@ -989,8 +989,8 @@ IpcReply CMainWnd::deliver(const IpcMessage& m)
     }
     IpcReply reply;
     if (m.isCopyData) {
-        CopyData data{m.dwData, m.bytes};
-        reply.result = int64_t(send(WM_COPYDATA_MSG, m.wParam, m.lParam, &data));
+        CopyData block{m.dwData, m.bytes};
+        reply.result = int64_t(send(WM_COPYDATA_MSG, m.wParam, m.lParam, &block));
     } else {
         reply.result = int64_t(send(id, m.wParam, m.lParam));
     }

@@ -29,7 +29,15 @@ QString fromEnv(const char* name)
 
 } // namespace
 
-QString programFolder() { return withSlash(QCoreApplication::applicationDirPath()); }
+QString programFolder()
+{
+    // Beside the executable in a build tree; installed, the files lie in share/q9zen beside bin.
+    const QString here = withSlash(QCoreApplication::applicationDirPath());
+    if (QDir(here + "skin").exists())
+        return here;
+    const QString installed = QDir::cleanPath(here + "../share/q9zen");
+    return QDir(installed + "/skin").exists() ? withSlash(installed) : here;
+}
 QString skinFolder() { return programFolder() + "skin/"; }
 QString fontFolder() { return programFolder() + "Font/"; }
 QString defaultDataFolder() { return programFolder() + "DefaultData/"; }

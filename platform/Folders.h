@@ -1,6 +1,7 @@
 #pragma once
-// Where the program's files are: beside the executable (skin, fonts, default data, updaters, SDK)
-// and in the user's folders. Every folder name ends with '/'.
+// Where the program's files are: beside the executable in a build tree, or in share/q9zen beside
+// the bin folder of an installation (skin, fonts, default data, updaters, SDK), and in the user's
+// folders. Every folder name ends with '/'.
 #include <QString>
 
 namespace q9::folders {
