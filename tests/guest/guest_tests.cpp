@@ -31,6 +31,26 @@ namespace {
 
 using namespace std::chrono;
 
+// hid-generic binds and the hidraw nodes appear shortly after a uhid device is created: true once
+// `count` nodes of vid:pid are listed, false after ten seconds.
+bool nodesAppear(HidBackend& backend, uint16_t vid, uint16_t pid, int count)
+{
+    const auto deadline = steady_clock::now() + seconds(10);
+    for (;;) {
+        std::vector<HidNodeInfo> nodes;
+        backend.listNodes(nodes);
+        int found = 0;
+        for (const auto& node : nodes)
+            found += node.vid == vid && node.pid == pid;
+        if (found >= count)
+            return true;
+        if (steady_clock::now() >= deadline)
+            return false;
+        std::this_thread::sleep_for(milliseconds(20));
+    }
+}
+
+
 class GuestMouse : public testing::Test {
 protected:
     std::shared_ptr<sim::SimBus> bus = std::make_shared<sim::SimBus>();
@@ -56,19 +76,7 @@ protected:
             kernelDevices.push_back(std::move(dev));
         }
         const uint16_t pid = link == "cable" ? 0x226E : 0x226F;
-        // hid-generic binds and the hidraw nodes appear shortly after the devices are created.
-        const auto deadline = steady_clock::now() + seconds(10);
-        for (;;) {
-            std::vector<HidNodeInfo> nodes;
-            backend->listNodes(nodes);
-            int found = 0;
-            for (const auto& node : nodes)
-                found += node.vid == 0x320F && node.pid == pid;
-            if (found == 2)
-                break;
-            ASSERT_LT(steady_clock::now(), deadline) << "hidraw nodes of " << link << " did not appear";
-            std::this_thread::sleep_for(milliseconds(20));
-        }
+        ASSERT_TRUE(nodesAppear(*backend, 0x320F, pid, 2)) << "hidraw nodes of " << link << " did not appear";
     }
 
     std::vector<std::pair<ScanEvent, int>> pass()
@@ -305,18 +313,7 @@ TEST(GuestKeyboard, CableInterfacesClaimTheirRowsAndTheBlocksAndAFrameGoThrough)
         kernelDevices.push_back(std::move(dev));
     }
     auto backend = std::make_shared<HidapiBackend>();
-    const auto deadline = steady_clock::now() + seconds(10);
-    for (;;) {
-        std::vector<HidNodeInfo> nodes;
-        backend->listNodes(nodes);
-        int found = 0;
-        for (const auto& node : nodes)
-            found += node.vid == 0x320F && node.pid == 0x505B;
-        if (found == 2)
-            break;
-        ASSERT_LT(steady_clock::now(), deadline) << "hidraw nodes of the keyboard did not appear";
-        std::this_thread::sleep_for(milliseconds(20));
-    }
+    ASSERT_TRUE(nodesAppear(*backend, 0x320F, 0x505B, 2)) << "hidraw nodes of the keyboard did not appear";
     HidTransport enumerator{backend};
     LiveInterfaceList live = buildLiveInterfaceList();
     DeviceScanner scanner{enumerator, live};
@@ -366,18 +363,7 @@ TEST(GuestMousePad, CableInterfacesClaimRowsEightAndNineAndTheRecordGoesThrough)
         kernelDevices.push_back(std::move(dev));
     }
     auto backend = std::make_shared<HidapiBackend>();
-    const auto deadline = steady_clock::now() + seconds(10);
-    for (;;) {
-        std::vector<HidNodeInfo> nodes;
-        backend->listNodes(nodes);
-        int found = 0;
-        for (const auto& node : nodes)
-            found += node.vid == 0x320F && node.pid == 0x1004;
-        if (found == 2)
-            break;
-        ASSERT_LT(steady_clock::now(), deadline) << "hidraw nodes of the mouse pad did not appear";
-        std::this_thread::sleep_for(milliseconds(20));
-    }
+    ASSERT_TRUE(nodesAppear(*backend, 0x320F, 0x1004, 2)) << "hidraw nodes of the mouse pad did not appear";
     HidTransport enumerator{backend};
     LiveInterfaceList live = buildLiveInterfaceList();
     DeviceScanner scanner{enumerator, live};
@@ -438,15 +424,7 @@ TEST(GuestHeadset, ItsInterfaceClaimsRowTenAndColourReportsSetItsZones)
     auto kernelDevice = sim::UhidDevice::create(headset.cableInterface(), "Q9 sim headset", "q9zen-sim/headset/cable/input3", error);
     ASSERT_TRUE(kernelDevice) << error;
     auto backend = std::make_shared<HidapiBackend>();
-    const auto deadline = steady_clock::now() + seconds(10);
-    for (;;) {
-        std::vector<HidNodeInfo> nodes;
-        backend->listNodes(nodes);
-        if (std::any_of(nodes.begin(), nodes.end(), [](const HidNodeInfo& n) { return n.vid == 0x0C76 && n.pid == 0x1630; }))
-            break;
-        ASSERT_LT(steady_clock::now(), deadline) << "the headset's hidraw node did not appear";
-        std::this_thread::sleep_for(milliseconds(20));
-    }
+    ASSERT_TRUE(nodesAppear(*backend, 0x0C76, 0x1630, 1)) << "the headset's hidraw node did not appear";
     HidTransport enumerator{backend};
     LiveInterfaceList live = buildLiveInterfaceList();
     DeviceScanner scanner{enumerator, live};
