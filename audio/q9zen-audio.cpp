@@ -4,7 +4,7 @@
 // the colour levels of the user's audio style.
 #include "audio/AudioBands.h"
 #include "audio/PulseCapture.h"
-#include "audio/SpectrumBlocks.h"
+#include "audio/FrequencyBlocks.h"
 #include "platform/AudioCaptureLink.h"
 #include "platform/LocalChannel.h"
 #include "platform/Trace.h"
@@ -129,7 +129,7 @@ private:
     }
 
     audio::PulseCapture capture_;
-    audio::SpectrumBlocks blocks_;
+    audio::FrequencyBlocks blocks_;
     ProgramLink program_;
     std::array<int32_t, 3> style_{9, 9, 9};
 };

@@ -1,7 +1,7 @@
 // The sound as the program sees it: sample blocks reduced to 25 band levels, every third block
 // handed over; and the companion's blocks made from sound.
 #include "audio/AudioBands.h"
-#include "audio/SpectrumBlocks.h"
+#include "audio/FrequencyBlocks.h"
 
 #include <gtest/gtest.h>
 
@@ -79,10 +79,10 @@ TEST(AudioBands, NegativeAndShortBlocksAndTheAuxiliaryValues)
     EXPECT_EQ(values[3], 0);
 }
 
-TEST(SpectrumBlocks, ATonePutsItsEnergyInItsBandAndSilenceInNone)
+TEST(FrequencyBlocks, ATonePutsItsEnergyInItsBandAndSilenceInNone)
 {
     const int rate = 44100;
-    SpectrumBlocks blocks(rate);
+    FrequencyBlocks blocks(rate);
     std::vector<Magnitudes> made;
     // One second of a 1 kHz tone at half scale, in stereo.
     std::vector<int16_t> tone(size_t(2 * rate));

@@ -16,12 +16,12 @@ constexpr int kBlockValues = 500;
 constexpr int kUsedValues = 125;
 using Magnitudes = std::array<int32_t, kBlockValues>;
 
-class SpectrumBlocks {
+class FrequencyBlocks {
 public:
     static constexpr int kWindow = 2048;
     static constexpr int kHop = 1024;
 
-    explicit SpectrumBlocks(int sampleRate);
+    explicit FrequencyBlocks(int sampleRate);
     // Interleaved signed 16-bit frames of `channels` channels; calls `block` for each block done.
     void addFrames(const int16_t* samples, size_t frames, int channels, const std::function<void(const Magnitudes&)>& block);
 

@@ -1,4 +1,4 @@
-#include "audio/SpectrumBlocks.h"
+#include "audio/FrequencyBlocks.h"
 
 #include <algorithm>
 #include <cmath>
@@ -38,7 +38,7 @@ void fft(std::vector<std::complex<float>>& a)
 
 } // namespace
 
-SpectrumBlocks::SpectrumBlocks(int sampleRate) : rate_(sampleRate > 0 ? sampleRate : 44100), ring_(kWindow, 0.0f), hann_(kWindow)
+FrequencyBlocks::FrequencyBlocks(int sampleRate) : rate_(sampleRate > 0 ? sampleRate : 44100), ring_(kWindow, 0.0f), hann_(kWindow)
 {
     for (int i = 0; i < kWindow; ++i)
         hann_[size_t(i)] = 0.5f - 0.5f * std::cos(2.0f * float(M_PI) * float(i) / float(kWindow - 1));
@@ -53,7 +53,7 @@ SpectrumBlocks::SpectrumBlocks(int sampleRate) : rate_(sampleRate > 0 ? sampleRa
     }
 }
 
-void SpectrumBlocks::addFrames(const int16_t* samples, size_t frames, int channels, const std::function<void(const Magnitudes&)>& block)
+void FrequencyBlocks::addFrames(const int16_t* samples, size_t frames, int channels, const std::function<void(const Magnitudes&)>& block)
 {
     if (channels < 1)
         return;
@@ -71,7 +71,7 @@ void SpectrumBlocks::addFrames(const int16_t* samples, size_t frames, int channe
     }
 }
 
-Magnitudes SpectrumBlocks::analyse()
+Magnitudes FrequencyBlocks::analyse()
 {
     std::vector<std::complex<float>> a(kWindow);
     for (size_t i = 0; i < size_t(kWindow); ++i)
